@@ -1,0 +1,39 @@
+// UTF-16 string helpers over WCHAR, the same on every platform (WCHAR is char16_t on Linux,
+// where the C library's wcs* functions would read 4-byte characters).
+#pragma once
+
+#include <cstddef>
+
+// Number of characters before the terminating NUL.
+inline size_t WStrLen(const WCHAR* s) {
+    size_t n = 0;
+    while (s[n] != 0) ++n;
+    return n;
+}
+
+// Length up to the terminating NUL, but never more than `limit`: a result equal to `limit`
+// means the string is at least that long.
+inline size_t WStrLenBounded(const WCHAR* s, size_t limit) {
+    size_t n = 0;
+    while (n < limit && s[n] != 0) ++n;
+    return n;
+}
+
+// First occurrence of `c` before the terminator, or null.
+inline const WCHAR* WStrChr(const WCHAR* s, WCHAR c) {
+    for (; *s != 0; ++s) {
+        if (*s == c) return s;
+    }
+    return nullptr;
+}
+
+// Code-unit comparison: negative, zero or positive, as wcscmp.
+inline int WStrCmp(const WCHAR* a, const WCHAR* b) {
+    while (*a != 0 && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return static_cast<int>(*a) - static_cast<int>(*b);
+}
+
+inline bool WStrEqual(const WCHAR* a, const WCHAR* b) { return WStrCmp(a, b) == 0; }

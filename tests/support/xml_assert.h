@@ -1,0 +1,50 @@
+// Independent checks of edited documents: the serialized output is parsed again with libxml2
+// and queried with XPath, with the Print Schema namespaces registered under fixed prefixes
+// (psf, psk, xsi, xsd, and pv for the driver's private namespace), whatever prefixes the
+// document itself uses.
+#pragma once
+
+#include <common/com_ptr.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qptest {
+
+inline constexpr const char* kPrivateNamespaceUtf8 = "http://schemas.qpqp.example/qv/2021/04/printing/printticket";
+
+class XmlDoc {
+public:
+    // Parses UTF-8 XML; valid() is false (and error() says why) when it is not well-formed.
+    explicit XmlDoc(const std::string& utf8);
+    ~XmlDoc();
+    XmlDoc(const XmlDoc&) = delete;
+    XmlDoc& operator=(const XmlDoc&) = delete;
+
+    bool valid() const { return doc_ != nullptr; }
+    const std::string& error() const { return error_; }
+
+    // Number of nodes the expression selects (0 for a non-node-set result).
+    int Count(const std::string& xpath) const;
+    // The XPath string() of the expression.
+    std::string Text(const std::string& xpath) const;
+    // string() of each selected node, in document order.
+    std::vector<std::string> Texts(const std::string& xpath) const;
+
+private:
+    void* doc_ = nullptr;
+    std::string error_;
+};
+
+// Serializes a stand-in node (get_xml) to UTF-8; empty when that fails.
+std::string SerializeUtf8(IXMLDOMNode* node);
+
+// Makes a stand-in document from UTF-8 text; null (with a test failure) when it does not load.
+ComPtr<IXMLDOMDocument2> LoadDocument(const std::string& utf8);
+
+// UTF-8 to UTF-16 and back, for building expectations.
+std::u16string Utf16(const std::string& utf8);
+std::string Utf8(const WCHAR* text);
+
+}  // namespace qptest
