@@ -1,6 +1,22 @@
-// Placeholder exports until the plug-in server is in place.
-#include <platform/platform.h>
+// The module's two exports, and nothing else: the core driver finds the class factory through
+// DllGetClassObject and asks DllCanUnloadNow before it unloads the module.
+#include "common/com_ptr.h"
+#include "common/null_reference.h"
+#include "server/plugin_class_factory.h"
+#include "server/server_lifetime.h"
 
-STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID*) { return CLASS_E_CLASSNOTAVAILABLE; }
+#include <new>
 
-STDAPI DllCanUnloadNow() { return S_OK; }
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+    if (qp::IsNullReference(rclsid) || qp::IsNullReference(riid)) return E_INVALIDARG;
+    if (ppv == nullptr) return E_POINTER;
+    if (!IsEqualCLSID(rclsid, CLSID_OEMUI) && !IsEqualCLSID(rclsid, CLSID_OEMPTPROVIDER)) {
+        return CLASS_E_CLASSNOTAVAILABLE;
+    }
+
+    const auto factory = ComPtr<qp::PluginClassFactory>::Attach(new (std::nothrow) qp::PluginClassFactory());
+    if (!factory) return E_OUTOFMEMORY;
+    return factory->QueryInterface(riid, ppv);
+}
+
+STDAPI DllCanUnloadNow() { return qp::ServerCanUnload() ? S_OK : S_FALSE; }
