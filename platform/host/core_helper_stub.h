@@ -1,0 +1,78 @@
+// The core driver's IPrintCoreHelper as the plug-in sees it: GetOption answers from a map of GPD
+// selections, CreateInstanceOfMSXMLObject hands out the namespace manager. Tests can force
+// results, and read back the calls received and the reference count.
+#pragma once
+
+#include <common/com_ptr.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CoreHelperStub final : public IPrintCoreHelper {
+public:
+    // One GetOption call as received: the feature asked for ("" when null), the DEVMODE and size.
+    struct OptionCall {
+        std::string feature;
+        const DEVMODE* devmode;
+        DWORD size;
+    };
+
+    // A new stub whose one reference the returned holder owns.
+    static ComPtr<CoreHelperStub> Create();
+
+    CoreHelperStub(const CoreHelperStub&) = delete;
+    CoreHelperStub& operator=(const CoreHelperStub&) = delete;
+
+    // Selects `option` for `feature`. Set selections up before the plug-in reads them: the
+    // option strings GetOption hands out point into the stub.
+    void SetOption(const std::string& feature, const std::string& option);
+    // Makes GetOption return `result` for `feature`. The out pointer is still set to the
+    // selected option (or null), so a caller that trusts the pointer over the result shows.
+    void ForceOptionResult(const std::string& feature, HRESULT result);
+    // Makes CreateInstanceOfMSXMLObject fail with `result`; S_OK restores normal service.
+    void FailCreateInstance(HRESULT result);
+
+    std::vector<OptionCall> OptionCalls() const;
+    // The features of OptionCalls(), in order.
+    std::vector<std::string> RequestedFeatures() const;
+    int CreateInstanceCalls() const;
+    // The current reference count.
+    ULONG RefCount() const;
+
+    // IUnknown: answers IUnknown and IPrintCoreHelper only.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IPrintCoreHelper: S_OK with the selected option; E_FAIL for a feature with no selection.
+    HRESULT STDMETHODCALLTYPE GetOption(const DEVMODE* pDevmode, DWORD cbSize, PCSTR pszFeatureRequested,
+                                        PCSTR* ppszOption) override;
+    // Makes a namespace manager through CoCreateInstance; other classes are refused.
+    HRESULT STDMETHODCALLTYPE CreateInstanceOfMSXMLObject(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,
+                                                          REFIID riid, LPVOID* ppv) override;
+    // The rest of the interface is not offered: E_NOTIMPL.
+    HRESULT STDMETHODCALLTYPE SetOptions(PDEVMODE, DWORD, BOOL, const PRINT_FEATURE_OPTION*, DWORD, PDWORD,
+                                         PDWORD) override;
+    HRESULT STDMETHODCALLTYPE EnumConstrainedOptions(const DEVMODE*, DWORD, PCSTR, PCSTR**, DWORD*) override;
+    HRESULT STDMETHODCALLTYPE WhyConstrained(const DEVMODE*, DWORD, PCSTR, PCSTR, const PRINT_FEATURE_OPTION**,
+                                             DWORD*) override;
+    HRESULT STDMETHODCALLTYPE EnumFeatures(PCSTR**, DWORD*) override;
+    HRESULT STDMETHODCALLTYPE EnumOptions(PCSTR, PCSTR**, DWORD*) override;
+    HRESULT STDMETHODCALLTYPE GetFontSubstitution(PCWSTR, PCWSTR*) override;
+    HRESULT STDMETHODCALLTYPE SetFontSubstitution(PCWSTR, PCWSTR) override;
+
+private:
+    CoreHelperStub() = default;
+    ~CoreHelperStub() = default;
+
+    std::atomic<ULONG> refs_{1};
+    mutable std::mutex mutex_;
+    std::map<std::string, std::string> options_;
+    std::map<std::string, HRESULT> forcedResults_;
+    std::vector<OptionCall> optionCalls_;
+    HRESULT createInstanceFailure_ = S_OK;
+    int createInstanceCalls_ = 0;
+};
