@@ -64,7 +64,7 @@ private:
     HRESULT FindNamedElement(IXMLDOMElement* parent, const WCHAR* elementLocal, const WCHAR* nameNs,
                              const WCHAR* nameLocal, IXMLDOMElement** element);
     HRESULT FindOptionByOptionName(IXMLDOMNodeList* options, const WCHAR* name, IXMLDOMElement** element);
-    HRESULT OptionNameMatches(IXMLDOMNode* node, const WCHAR* name, bool& matches);
+    HRESULT OptionNameMatches(IXMLDOMElement* option, const WCHAR* name, bool& matches);
     HRESULT SetValueType(IXMLDOMElement* value, const WCHAR* typeNs, const WCHAR* typeLocal);
 };
 

@@ -31,9 +31,6 @@ public:
     // context could not be allocated), the context's Initialize failure, or E_FAIL when
     // Initialize returned another success code (S_FALSE: the document has no root element).
     HRESULT GetStatus() const noexcept;
-
-private:
-    PrintSchemaContext* ownedContext_ = nullptr;
 };
 
 // The class the conversion entry points create.
