@@ -8,6 +8,8 @@
 
 namespace qp {
 
+class SchemaDocument;
+
 class PrintTicketProvider final : public ServerObject<PrintTicketProvider, IPrintOemPrintTicketProvider> {
 public:
     PrintTicketProvider() noexcept = default;
@@ -36,6 +38,27 @@ public:
     // Intent expansion and validation do no work: every ticket is declared free of conflicts.
     HRESULT STDMETHODCALLTYPE ExpandIntentOptions(IXMLDOMDocument2* pPrintTicket) override;
     HRESULT STDMETHODCALLTYPE ValidatePrintTicket(IXMLDOMDocument2* pPrintTicket) override;
+
+    // The translation passes the conversions run (src/translation). Each returns true when it
+    // made its edit; edits made before a failing step stay. Every wrapper a pass obtains is
+    // deleted before it returns; the document wrapper stays with the caller.
+
+    // The private JobPresentationDirection feature becomes psk:PresentationDirection, the last
+    // child of psk:JobNUpAllDocumentsContiguously.
+    bool PresentationDirectionToPublic(SchemaDocument& document);
+    // psk:PresentationDirection below the N-up feature becomes the private feature again, the
+    // last child of the root element.
+    bool PresentationDirectionToPrivate(SchemaDocument& document);
+    // Each output bin of OutputBinMapping that psk:JobOutputBin lists gets a psk:BinType; false
+    // only when there is no psk:JobOutputBin.
+    bool OutputBinTypesToPublic(SchemaDocument& document);
+    // The first output-bin option whose psk:BinType value names a bin type of OutputBinMapping
+    // gets the driver's option name and loses psk:BinType.
+    bool OutputBinTypeToPrivate(SchemaDocument& document);
+    // Appends the hole count the DEVMODE selects (0, 2, 3 or 4) to psk:HoleCount of the first
+    // option of psk:JobHolePunch.
+    bool HoleCountToPublic(SchemaDocument& document, IPrintCoreHelper* coreHelper, ULONG cbDevmode,
+                           PDEVMODE pDevmode);
 
 private:
     // The published core helper, null until then; the conversions read it.
