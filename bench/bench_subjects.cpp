@@ -1,0 +1,125 @@
+#include "bench_subjects.h"
+
+#include <cstdio>
+
+#ifndef QP_SOURCE_DIR
+#error "QP_SOURCE_DIR names the source tree, where the bundled examples are"
+#endif
+
+namespace qpbench {
+namespace {
+
+// A fragment the converted document must hold; with a leading '!', one it must not hold.
+const std::vector<std::string>& ExpectedAfter(Conversion conversion) {
+    static const std::vector<std::string> toTicket = {"psk:PresentationDirection", "ns0000:Tray", "psk:HoleCount",
+                                                      "!ns0000:JobPresentationDirection"};
+    static const std::vector<std::string> toDevMode = {"ns0000:JobPresentationDirection", "ns0000:Finisher",
+                                                       "!psk:BinType", "!psk:PresentationDirection"};
+    static const std::vector<std::string> capabilities = {"psk:PresentationDirection", "ns0000:Tray", "psk:Stacker",
+                                                          "!ns0000:JobPresentationDirection"};
+    switch (conversion) {
+        case Conversion::DevModeToPrintTicket: return toTicket;
+        case Conversion::PrintTicketToDevMode: return toDevMode;
+        case Conversion::PrintCapabilities: break;
+    }
+    return capabilities;
+}
+
+Subject ExampleSubject(const char* key, const std::string& text, Conversion conversion) {
+    Subject subject;
+    subject.key = key;
+    subject.conversion = conversion;
+    subject.text = std::make_shared<DocumentText>(text);
+    subject.expectedAfter = ExpectedAfter(conversion);
+    return subject;
+}
+
+// The bundled ticket as ConvertDevModeToPrintTicket leaves it: what the core driver hands back
+// to ConvertPrintTicketToDevMode when the user has not changed anything.
+std::string PublicTicket(ProviderSession& session, const DocumentText& driverTicket, std::string& error) {
+    ComPtr<IXMLDOMDocument2> document = ParseDocument(driverTicket);
+    if (!document) {
+        error = "the bundled PrintTicket does not load";
+        return {};
+    }
+    if (session.Convert(Conversion::DevModeToPrintTicket, document.get()) != S_OK) {
+        error = "ConvertDevModeToPrintTicket fails on the bundled PrintTicket";
+        return {};
+    }
+    return Serialize(document.get());
+}
+
+Conversion ConversionFor(DocumentKind kind, Form form) {
+    if (kind == DocumentKind::PrintCapabilities) return Conversion::PrintCapabilities;
+    return form == Form::Driver ? Conversion::DevModeToPrintTicket : Conversion::PrintTicketToDevMode;
+}
+
+}  // namespace
+
+std::vector<Subject> ExampleSubjects(ProviderSession& session, std::string& error) {
+    const std::string examples = std::string(QP_SOURCE_DIR) + "/examples/";
+    std::string ticket;
+    std::string capabilities;
+    if (!ReadFile(examples + "printticket.xml", ticket) ||
+        !ReadFile(examples + "printcapabilities.xml", capabilities)) {
+        error = "cannot read the bundled examples in " + examples;
+        return {};
+    }
+    std::vector<Subject> subjects;
+    subjects.push_back(ExampleSubject("example/ticket", ticket, Conversion::DevModeToPrintTicket));
+    const std::string publicTicket = PublicTicket(session, *subjects.back().text, error);
+    if (publicTicket.empty()) return {};
+    subjects.push_back(ExampleSubject("example/public-ticket", publicTicket, Conversion::PrintTicketToDevMode));
+    subjects.push_back(ExampleSubject("example/capabilities", capabilities, Conversion::PrintCapabilities));
+    return subjects;
+}
+
+std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes) {
+    struct Kind {
+        DocumentKind kind;
+        Form form;
+    };
+    const Kind kinds[] = {{DocumentKind::PrintTicket, Form::Driver},
+                          {DocumentKind::PrintTicket, Form::Public},
+                          {DocumentKind::PrintCapabilities, Form::Driver}};
+    std::vector<Subject> subjects;
+    for (const Kind& kind : kinds) {
+        for (Placement placement : {Placement::First, Placement::Middle, Placement::Last}) {
+            for (int size : sizes) {
+                Subject subject;
+                subject.generated = true;
+                subject.shape = DocumentShape{kind.kind, size, placement, kind.form};
+                subject.key = std::string(KindName(kind.kind, kind.form)) + "/" + PlacementName(placement) + "/" +
+                              std::to_string(size);
+                subject.conversion = ConversionFor(kind.kind, kind.form);
+                subject.text = std::make_shared<DocumentText>(GenerateDocument(subject.shape));
+                subject.expectedAfter = ExpectedAfter(subject.conversion);
+                subjects.push_back(std::move(subject));
+            }
+        }
+    }
+    return subjects;
+}
+
+std::string CheckSubject(ProviderSession& session, const Subject& subject) {
+    ComPtr<IXMLDOMDocument2> document = ParseDocument(*subject.text);
+    if (!document) return subject.key + ": the document does not load";
+    const HRESULT hr = session.Convert(subject.conversion, document.get());
+    if (hr != S_OK) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+        return subject.key + ": " + ConversionName(subject.conversion) + " returned " + code;
+    }
+    const std::string after = Serialize(document.get());
+    for (const std::string& expected : subject.expectedAfter) {
+        const bool wanted = expected[0] != '!';
+        const std::string fragment = wanted ? expected : expected.substr(1);
+        if ((after.find(fragment) != std::string::npos) != wanted) {
+            return subject.key + ": after " + ConversionName(subject.conversion) + " the document " +
+                   (wanted ? "lacks " : "still holds ") + fragment;
+        }
+    }
+    return {};
+}
+
+}  // namespace qpbench

@@ -1,0 +1,37 @@
+// The documents the suite measures and the conversion each one is given: the bundled examples,
+// and generated tickets and capabilities of growing size with the edited features first, in the
+// middle and last.
+#pragma once
+
+#include "bench_host.h"
+#include "document_generator.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qpbench {
+
+struct Subject {
+    std::string key;         // "example/ticket", "ticket/last/10000"
+    bool generated = false;  // false for the bundled examples
+    DocumentShape shape;     // for generated documents
+    Conversion conversion = Conversion::DevModeToPrintTicket;
+    std::shared_ptr<const DocumentText> text;
+    // What the converted document must contain, as a check that the conversion did its work.
+    std::vector<std::string> expectedAfter;
+};
+
+// The bundled examples: the PrintTicket (to a ticket), the PrintTicket that conversion produced
+// (back to a DEVMODE) and the PrintCapabilities. Empty, with `error` set, when one cannot be read
+// or converted.
+std::vector<Subject> ExampleSubjects(ProviderSession& session, std::string& error);
+
+// Generated documents of each size, each kind and each placement.
+std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes);
+
+// Converts one fresh copy of the subject's document and checks the result: S_OK and every
+// expected fragment present. Empty on success, else what was wrong.
+std::string CheckSubject(ProviderSession& session, const Subject& subject);
+
+}  // namespace qpbench

@@ -1,0 +1,201 @@
+// The benchmark suite: on every subject document, parsing it into the stand-in DOM, one walk
+// over all its nodes, and its conversion through the built module; then the ratio table and the
+// targets. Every timed iteration works on a freshly parsed document; only the measured call lies
+// inside the timed region (manual timing), so parsing, checking and freeing are not counted.
+//
+// Options besides Google Benchmark's own:
+//   --sizes=10,100,1000,10000   feature counts of the generated documents
+//   --budget=0.25               seconds of measured time each benchmark aims at
+//   --examples-only             the bundled examples only
+#include "bench_subjects.h"
+#include "ratio_report.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+
+namespace qpbench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
+
+struct Options {
+    std::vector<int> sizes = {10, 100, 1000, 10000};
+    double budget = 0.25;
+    bool examplesOnly = false;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--sizes=", 0) == 0) {
+            options.sizes.clear();
+            std::stringstream list(arg.substr(8));
+            for (std::string item; std::getline(list, item, ',');) {
+                const int size = std::atoi(item.c_str());
+                if (size <= 0) return false;
+                options.sizes.push_back(size);
+            }
+            std::sort(options.sizes.begin(), options.sizes.end());
+        } else if (arg.rfind("--budget=", 0) == 0) {
+            options.budget = std::atof(arg.c_str() + 9);
+            if (!(options.budget > 0)) return false;
+        } else if (arg == "--examples-only") {
+            options.examplesOnly = true;
+        } else {
+            std::cerr << "unknown option " << arg << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs enough iterations for about `budget` seconds of the slowest timed call, parsing, which
+// every iteration pays outside the timed region; at least 20, so that small counts stay steady.
+benchmark::IterationCount IterationsFor(const DocumentText& text, double budget) {
+    double fastest = 1;
+    for (int run = 0; run < 3; ++run) {
+        ComPtr<IXMLDOMDocument2> document = NewDocument();
+        const Clock::time_point start = Clock::now();
+        LoadText(document.get(), text);
+        fastest = std::min(fastest, Seconds(Clock::now() - start));
+    }
+    return std::clamp<benchmark::IterationCount>(static_cast<benchmark::IterationCount>(budget / fastest), 20,
+                                                 200000);
+}
+
+void TimeParse(benchmark::State& state, const DocumentText& text) {
+    for (auto _ : state) {
+        ComPtr<IXMLDOMDocument2> document = NewDocument();
+        const Clock::time_point start = Clock::now();
+        const HRESULT hr = LoadText(document.get(), text);
+        state.SetIterationTime(Seconds(Clock::now() - start));
+        if (hr != S_OK) {
+            state.SkipWithError("the document does not load");
+            break;
+        }
+    }
+}
+
+void TimeWalk(benchmark::State& state, const DocumentText& text) {
+    for (auto _ : state) {
+        ComPtr<IXMLDOMDocument2> document = ParseDocument(text);
+        if (!document) {
+            state.SkipWithError("the document does not load");
+            break;
+        }
+        const Clock::time_point start = Clock::now();
+        const long visited = WalkAllNodes(document.get());
+        state.SetIterationTime(Seconds(Clock::now() - start));
+        benchmark::DoNotOptimize(visited);
+    }
+}
+
+void TimeConversion(benchmark::State& state, ProviderSession& session, const Subject& subject) {
+    for (auto _ : state) {
+        ComPtr<IXMLDOMDocument2> document = ParseDocument(*subject.text);
+        if (!document) {
+            state.SkipWithError("the document does not load");
+            break;
+        }
+        const Clock::time_point start = Clock::now();
+        const HRESULT hr = session.Convert(subject.conversion, document.get());
+        state.SetIterationTime(Seconds(Clock::now() - start));
+        if (hr != S_OK) {
+            state.SkipWithError("the conversion failed");
+            break;
+        }
+    }
+}
+
+void Register(ProviderSession& session, const Subject& subject, double budget) {
+    const benchmark::IterationCount iterations = IterationsFor(*subject.text, budget);
+    const DocumentText& text = *subject.text;
+    const auto add = [&](Operation operation, auto body) {
+        benchmark::RegisterBenchmark(Measurements::Name(operation, subject.key).c_str(), body)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond)
+            ->Iterations(iterations);
+    };
+    add(Operation::Parse, [&text](benchmark::State& state) { TimeParse(state, text); });
+    add(Operation::Walk, [&text](benchmark::State& state) { TimeWalk(state, text); });
+    add(Operation::Convert, [&session, &subject](benchmark::State& state) { TimeConversion(state, session, subject); });
+}
+
+// The console output as usual, and each figure kept for the table: the median when repetitions
+// were asked for, else the one run's mean per iteration.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    explicit CollectingReporter(Measurements& measured) : measured_(measured) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) Keep(run);
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+private:
+    void Keep(const Run& run) {
+        Operation operation;
+        std::string key;
+        if (run.error_occurred || !Measurements::Split(run.run_name.function_name, operation, key)) return;
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (run.run_type == Run::RT_Aggregate && !median) return;
+        if (run.run_type == Run::RT_Iteration && run.repetitions > 1) return;
+        measured_.Set(operation, key, run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit));
+    }
+
+    Measurements& measured_;
+};
+
+int Run(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::cerr << "usage: " << argv[0]
+                  << " [benchmark options] [--sizes=N,N...] [--budget=SECONDS] [--examples-only]\n";
+        return 2;
+    }
+    std::string error;
+    std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
+    if (!session) {
+        std::cerr << error << "\n";
+        return 1;
+    }
+    std::vector<Subject> subjects = ExampleSubjects(*session, error);
+    if (subjects.empty()) {
+        std::cerr << error << "\n";
+        return 1;
+    }
+    if (!options.examplesOnly) {
+        for (Subject& subject : GeneratedSubjects(options.sizes)) subjects.push_back(std::move(subject));
+    }
+    for (const Subject& subject : subjects) {
+        if (const std::string problem = CheckSubject(*session, subject); !problem.empty()) {
+            std::cerr << problem << "\n";
+            return 1;
+        }
+        Register(*session, subject, options.budget);
+    }
+
+    Measurements measured;
+    CollectingReporter reporter(measured);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::cout << "\nWall time per call (µs), each conversion against parsing and walking the same document:\n\n";
+    PrintRatioTable(std::cout, subjects, measured, Unit::Seconds);
+    std::cout << "\nTargets:\n";
+    return CheckTargets(std::cout, subjects, measured) ? 0 : 3;
+}
+
+}  // namespace
+}  // namespace qpbench
+
+int main(int argc, char** argv) { return qpbench::Run(argc, argv); }
