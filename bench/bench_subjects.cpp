@@ -1,6 +1,9 @@
 #include "bench_subjects.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 
 #ifndef QP_SOURCE_DIR
 #error "QP_SOURCE_DIR names the source tree, where the bundled examples are"
@@ -72,6 +75,18 @@ std::vector<Subject> ExampleSubjects(ProviderSession& session, std::string& erro
     subjects.push_back(ExampleSubject("example/public-ticket", publicTicket, Conversion::PrintTicketToDevMode));
     subjects.push_back(ExampleSubject("example/capabilities", capabilities, Conversion::PrintCapabilities));
     return subjects;
+}
+
+bool ParseSizeList(const std::string& text, std::vector<int>& sizes) {
+    sizes.clear();
+    std::stringstream list(text);
+    for (std::string item; std::getline(list, item, ',');) {
+        const int size = std::atoi(item.c_str());
+        if (size <= 0) return false;
+        sizes.push_back(size);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return !sizes.empty();
 }
 
 std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes) {

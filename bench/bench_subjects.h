@@ -27,6 +27,10 @@ struct Subject {
 // or converted.
 std::vector<Subject> ExampleSubjects(ProviderSession& session, std::string& error);
 
+// Reads a comma-separated list of feature counts ("10,100,1000") into `sizes`, ascending; false
+// when an item is not a positive number.
+bool ParseSizeList(const std::string& text, std::vector<int>& sizes);
+
 // Generated documents of each size, each kind and each placement.
 std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes);
 

@@ -36,14 +36,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("--sizes=", 0) == 0) {
-            options.sizes.clear();
-            std::stringstream list(arg.substr(8));
-            for (std::string item; std::getline(list, item, ',');) {
-                const int size = std::atoi(item.c_str());
-                if (size <= 0) return false;
-                options.sizes.push_back(size);
-            }
-            std::sort(options.sizes.begin(), options.sizes.end());
+            if (!ParseSizeList(arg.substr(8), options.sizes)) return false;
         } else if (arg.rfind("--budget=", 0) == 0) {
             options.budget = std::atof(arg.c_str() + 9);
             if (!(options.budget > 0)) return false;

@@ -1,0 +1,153 @@
+// Instruction counts, the figures that stay put on a noisy machine. Run under callgrind with
+// collection off at start, the tool measures parse, walk and conversion of every subject once
+// (after one unmeasured conversion of the same document), collecting only around the measured
+// call and dumping one profile per measurement under the measurement's name. Run again with
+// --report, it reads those profiles and prints the ratio table and the targets.
+//
+//   valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file=DIR/callgrind.out
+//       qp_icount [--sizes=10,100,1000,10000] [--examples-only]
+//   qp_icount --report=DIR [--sizes=...] [--examples-only]
+#include "bench_subjects.h"
+#include "ratio_report.h"
+
+#if QP_HAVE_CALLGRIND
+#include <valgrind/callgrind.h>
+#else
+// Built without valgrind's headers: the tool runs, and counts nothing.
+#define RUNNING_ON_VALGRIND 0
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_TOGGLE_COLLECT
+#define CALLGRIND_DUMP_STATS_AT(name) static_cast<void>(name)
+#endif
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace qpbench {
+namespace {
+
+struct Options {
+    std::vector<int> sizes = {10, 100, 1000, 10000};
+    bool examplesOnly = false;
+    std::string reportDirectory;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--sizes=", 0) == 0) {
+            if (!ParseSizeList(arg.substr(8), options.sizes)) return false;
+        } else if (arg == "--examples-only") {
+            options.examplesOnly = true;
+        } else if (arg.rfind("--report=", 0) == 0) {
+            options.reportDirectory = arg.substr(9);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Collects only while `call` runs, then writes the profile under `name`.
+template <class Call>
+void Measure(const std::string& name, Call call) {
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_TOGGLE_COLLECT;
+    call();
+    CALLGRIND_TOGGLE_COLLECT;
+    CALLGRIND_DUMP_STATS_AT(name.c_str());
+}
+
+bool MeasureSubject(ProviderSession& session, const Subject& subject) {
+    bool ok = true;
+    ComPtr<IXMLDOMDocument2> document = NewDocument();
+    Measure(Measurements::Name(Operation::Parse, subject.key),
+            [&] { ok = LoadText(document.get(), *subject.text) == S_OK; });
+    document = ParseDocument(*subject.text);
+    Measure(Measurements::Name(Operation::Walk, subject.key), [&] { WalkAllNodes(document.get()); });
+    document = ParseDocument(*subject.text);
+    Measure(Measurements::Name(Operation::Convert, subject.key),
+            [&] { ok = ok && session.Convert(subject.conversion, document.get()) == S_OK; });
+    return ok;
+}
+
+// The measurement name and total instruction count of one callgrind profile.
+bool ReadProfile(const std::filesystem::path& path, std::string& name, double& instructions) {
+    std::ifstream in(path);
+    const std::string trigger = "desc: Trigger: Client Request: ";
+    bool hasName = false;
+    bool hasTotal = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(trigger, 0) == 0) {
+            name = line.substr(trigger.size());
+            hasName = true;
+        } else if (line.rfind("summary: ", 0) == 0 || line.rfind("totals: ", 0) == 0) {
+            instructions = std::atof(line.c_str() + line.find(' ') + 1);
+            hasTotal = true;
+        }
+    }
+    return hasName && hasTotal;
+}
+
+Measurements ReadProfiles(const std::string& directory) {
+    Measurements measured;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        std::string name;
+        double instructions = 0;
+        Operation operation;
+        std::string key;
+        if (ReadProfile(entry.path(), name, instructions) && Measurements::Split(name, operation, key)) {
+            measured.Set(operation, key, instructions);
+        }
+    }
+    return measured;
+}
+
+int Run(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::cerr << "usage: " << argv[0] << " [--sizes=N,N...] [--examples-only] [--report=DIR]\n";
+        return 2;
+    }
+    std::string error;
+    std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
+    std::vector<Subject> subjects = session ? ExampleSubjects(*session, error) : std::vector<Subject>();
+    if (subjects.empty()) {
+        std::cerr << error << "\n";
+        return 1;
+    }
+    if (!options.examplesOnly) {
+        for (Subject& subject : GeneratedSubjects(options.sizes)) subjects.push_back(std::move(subject));
+    }
+
+    if (!options.reportDirectory.empty()) {
+        const Measurements measured = ReadProfiles(options.reportDirectory);
+        std::cout << "Instructions per call (callgrind), each conversion against parsing and walking the same "
+                     "document:\n\n";
+        PrintRatioTable(std::cout, subjects, measured, Unit::Instructions);
+        std::cout << "\nTargets on instruction counts:\n";
+        return CheckTargets(std::cout, subjects, measured) ? 0 : 3;
+    }
+
+    if (!RUNNING_ON_VALGRIND) std::cerr << "not running under callgrind: nothing will be counted\n";
+    for (const Subject& subject : subjects) {
+        if (const std::string problem = CheckSubject(*session, subject); !problem.empty()) {
+            std::cerr << problem << "\n";
+            return 1;
+        }
+        if (!MeasureSubject(*session, subject)) {
+            std::cerr << subject.key << ": a measured call failed\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace qpbench
+
+int main(int argc, char** argv) { return qpbench::Run(argc, argv); }
