@@ -17,8 +17,8 @@ struct PortableLedger {
 STDAPI_(PortableLedger) PortableLedgerRead();
 
 // Fault injection. Every allocation the runtime makes (task memory, BSTRs, VARIANT conversions,
-// stand-in node creation and out-strings) and every non-throwing operator new of a test that
-// installs the replacement in portable/fault_new.h asks PortableFaultNextAllocationFails().
+// stand-in node creation and out-strings) and every non-throwing operator new of an executable
+// that links the replacement (the qp_fault_new object library) asks PortableFaultNextAllocationFails().
 // When armed with N >= 1, the Nth allocation from the arming on fails, once; 0 disarms.
 STDAPI_(void) PortableFaultArm(uint64_t failAt);
 STDAPI_(void) PortableFaultDisarm();
@@ -27,7 +27,7 @@ STDAPI_(uint64_t) PortableFaultAllocationCount();
 STDAPI_(void) PortableFaultResetCount();
 // Counts one allocation and answers whether it must fail.
 STDAPI_(bool) PortableFaultNextAllocationFails();
-// True once the armed failure has been delivered.
+// True once the armed failure has been delivered, until the next PortableFaultArm.
 STDAPI_(bool) PortableFaultFired();
 
 // UTF-16 / UTF-8 conversion used at the stand-in's boundary (and by hosts for printing).
