@@ -22,8 +22,11 @@ public:
         if (produced_ < capacity_) buffer_[produced_] = c;
         ++produced_;
     }
+    // Counts all `n` but stores only what fits, so a huge width costs no more than the buffer.
     void Repeat(WCHAR c, size_t n) {
-        for (size_t i = 0; i < n; ++i) Put(c);
+        const size_t room = produced_ < capacity_ ? capacity_ - produced_ : 0;
+        for (size_t i = 0; i < n && i < room; ++i) buffer_[produced_ + i] = c;
+        produced_ += n;
     }
     size_t Produced() const { return produced_; }
 
