@@ -1,0 +1,82 @@
+#include "documents.h"
+
+#include <common/constants.h>
+
+namespace wintest {
+namespace {
+
+const std::wstring kRootDeclarations =
+    std::wstring(L"xmlns:psf='") + qp::kPsfNamespace + L"' xmlns:psk='" + qp::kPskNamespace +
+    L"' xmlns:xsd='" + qp::kXsdNamespace + L"' xmlns:xsi='" + qp::kXsiNamespace + L"' xmlns:private='" +
+    qp::kPrivateNamespace + L"' version='1'";
+
+// The options of a feature with no scored properties.
+std::wstring Feature(const wchar_t* name, const wchar_t* option) {
+    return std::wstring(L"<psf:Feature name='") + name + L"'><psf:Option name='" + option +
+           L"'/></psf:Feature>";
+}
+
+// Public and private features as the core driver writes them from a GPD.
+std::wstring SampleFeatures() {
+    return L"<psf:Feature name='psk:JobNUpAllDocumentsContiguously'>"
+           L"<psf:Option><psf:ScoredProperty name='psk:PagesPerSheet'><psf:Value xsi:type='xsd:integer'>2"
+           L"</psf:Value></psf:ScoredProperty></psf:Option></psf:Feature>" +
+           Feature(L"private:JobPresentationDirection", L"private:RightBottom") +
+           Feature(L"psk:JobOutputBin", L"private:Center") + Feature(L"psk:JobHolePunch", L"psk:None");
+}
+
+}  // namespace
+
+ComPtr<IXMLDOMDocument2> NewDocument() {
+    ComPtr<IXMLDOMDocument2> document;
+    CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2, document.put_void());
+    return document;
+}
+
+ComPtr<IXMLDOMDocument2> LoadDocument(const std::wstring& xml) {
+    ComPtr<IXMLDOMDocument2> document = NewDocument();
+    Bstr text = Bstr::Copy(xml.c_str());
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (!document || !text || document->loadXML(text.get(), &loaded) != S_OK || loaded != VARIANT_TRUE) {
+        return nullptr;
+    }
+    return document;
+}
+
+std::wstring XmlOf(IXMLDOMDocument2* document) {
+    Bstr xml;
+    if (FAILED(document->get_xml(xml.put())) || !xml) return {};
+    return std::wstring(xml.get(), xml.Length());
+}
+
+long CountNodes(IXMLDOMDocument2* document, const wchar_t* xpath) {
+    ComPtr<IXMLDOMDocument2> copy = LoadDocument(XmlOf(document));
+    if (!copy) return -1;
+    Bstr property = Bstr::Copy(L"SelectionNamespaces");
+    Variant namespaces;
+    namespaces.get().vt = VT_BSTR;
+    namespaces.get().bstrVal = SysAllocString((std::wstring(L"xmlns:psf='") + qp::kPsfNamespace +
+                                               L"' xmlns:psk='" + qp::kPskNamespace + L"' xmlns:private='" +
+                                               qp::kPrivateNamespace + L"'")
+                                                  .c_str());
+    Bstr query = Bstr::Copy(xpath);
+    ComPtr<IXMLDOMNodeList> nodes;
+    LONG length = -1;
+    if (FAILED(copy->setProperty(property.get(), namespaces.get())) ||
+        FAILED(copy->selectNodes(query.get(), nodes.put())) || !nodes || FAILED(nodes->get_length(&length))) {
+        return -1;
+    }
+    return length;
+}
+
+std::wstring SampleTicket() {
+    return L"<?xml version='1.0'?><psf:PrintTicket " + kRootDeclarations + L">" + SampleFeatures() +
+           L"</psf:PrintTicket>";
+}
+
+std::wstring SampleCapabilities() {
+    return L"<?xml version='1.0'?><psf:PrintCapabilities " + kRootDeclarations + L">" + SampleFeatures() +
+           L"</psf:PrintCapabilities>";
+}
+
+}  // namespace wintest
