@@ -35,30 +35,30 @@ ComPtr<CoreHelperStub> PunchingHelper() {
     return helper;
 }
 
-// A provider with `helper` published to it.
-ComPtr<IPrintOemPrintTicketProvider> BoundProvider(CoreHelperStub* helper) {
-    ComPtr<IPrintOemPrintTicketProvider> provider = NewProvider();
-    if (provider && provider->PublishPrintTicketHelperInterface(helper) != S_OK) return nullptr;
-    return provider;
-}
-
-// A DEVMODE whose private section the module's UI plug-in sized and filled, and a copy of its
-// bytes to tell whether anything wrote to it.
-struct DevModeFixture {
-    DevModeBuffer buffer;
+// What the core driver has when it asks for a conversion: a provider with the helper published
+// to it, a document, and a DEVMODE whose private section the module's UI plug-in sized and
+// filled (with a copy of its bytes, to tell whether anything wrote to it). The helper is
+// declared first, so it checks its references once everything else is gone.
+struct Conversion {
+    OwnedFake<CoreHelperStub> helper{PunchingHelper()};
+    ComPtr<IPrintOemPrintTicketProvider> provider;
+    ComPtr<IXMLDOMDocument2> document;
+    DevModeBuffer devmode;
     std::vector<unsigned char> pristine;
 
-    bool Make() {
+    bool Prepare(const std::wstring& xml) {
+        provider = NewProvider();
+        document = LoadDocument(xml);
         ComPtr<IPrintOemUI2> ui = NewUiPlugin();
-        if (!ui || buffer.Make(ui.get()) != S_OK) return false;
-        pristine = Bytes();
-        return true;
+        if (!provider || !document || !ui || devmode.Make(ui.get()) != S_OK) return false;
+        pristine = DevModeBytes();
+        return provider->PublishPrintTicketHelperInterface(helper.get()) == S_OK;
     }
-    std::vector<unsigned char> Bytes() {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.DevMode());
-        return std::vector<unsigned char>(bytes, bytes + buffer.Size());
+    std::vector<unsigned char> DevModeBytes() {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(devmode.DevMode());
+        return std::vector<unsigned char>(bytes, bytes + devmode.Size());
     }
-    bool Untouched() { return Bytes() == pristine; }
+    bool DevModeUntouched() { return DevModeBytes() == pristine; }
 };
 
 }  // namespace
@@ -169,110 +169,98 @@ WT_CASE(ValidateAndExpandLeaveRealDocumentsAlone) {
 // Every refused argument leaves the document as it was and makes nothing: no namespace
 // manager is asked of the helper.
 WT_CASE(ConversionsCheckTheirArguments) {
-    OwnedFake<CoreHelperStub> helper(PunchingHelper());
-    {
-        ComPtr<IPrintOemPrintTicketProvider> provider = BoundProvider(helper.get());
-        ComPtr<IXMLDOMDocument2> ticket = LoadDocument(SampleTicket());
-        DevModeFixture devmode;
-        REQUIRE(provider && ticket && devmode.Make());
-        const std::wstring before = XmlOf(ticket.get());
-        PDEVMODE dm = devmode.buffer.DevMode();
-        const ULONG size = devmode.buffer.Size();
-        void* oem = devmode.buffer.PrivateSection();
-        const ULONG oemSize = devmode.buffer.PrivateSize();
-        IXMLDOMDocument2* doc = ticket.get();
+    Conversion c;
+    REQUIRE(c.Prepare(SampleTicket()));
+    const std::wstring before = XmlOf(c.document.get());
+    IPrintOemPrintTicketProvider* provider = c.provider.get();
+    PDEVMODE dm = c.devmode.DevMode();
+    const ULONG size = c.devmode.Size();
+    void* oem = c.devmode.PrivateSection();
+    const ULONG oemSize = c.devmode.PrivateSize();
+    IXMLDOMDocument2* doc = c.document.get();
 
-        CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, 0, dm, oemSize, oem), E_INVALIDARG);
-        CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, size, nullptr, oemSize, oem), E_INVALIDARG);
-        CHECK_HR(provider->ConvertPrintTicketToDevMode(nullptr, size, dm, oemSize, oem), E_INVALIDARG);
-        CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, size, dm, 0, oem), E_INVALIDARG);
-        CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, size, dm, oemSize, nullptr), E_INVALIDARG);
+    CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, 0, dm, oemSize, oem), E_INVALIDARG);
+    CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, size, nullptr, oemSize, oem), E_INVALIDARG);
+    CHECK_HR(provider->ConvertPrintTicketToDevMode(nullptr, size, dm, oemSize, oem), E_INVALIDARG);
+    CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, size, dm, 0, oem), E_INVALIDARG);
+    CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, size, dm, oemSize, nullptr), E_INVALIDARG);
 
-        CHECK_HR(provider->ConvertDevModeToPrintTicket(0, dm, oemSize, oem, doc), E_INVALIDARG);
-        CHECK_HR(provider->ConvertDevModeToPrintTicket(size, nullptr, oemSize, oem, doc), E_INVALIDARG);
-        CHECK_HR(provider->ConvertDevModeToPrintTicket(size, dm, 0, oem, doc), E_INVALIDARG);
-        CHECK_HR(provider->ConvertDevModeToPrintTicket(size, dm, oemSize, nullptr, doc), E_INVALIDARG);
-        CHECK_HR(provider->ConvertDevModeToPrintTicket(size, dm, oemSize, oem, nullptr), E_INVALIDARG);
+    CHECK_HR(provider->ConvertDevModeToPrintTicket(0, dm, oemSize, oem, doc), E_INVALIDARG);
+    CHECK_HR(provider->ConvertDevModeToPrintTicket(size, nullptr, oemSize, oem, doc), E_INVALIDARG);
+    CHECK_HR(provider->ConvertDevModeToPrintTicket(size, dm, 0, oem, doc), E_INVALIDARG);
+    CHECK_HR(provider->ConvertDevModeToPrintTicket(size, dm, oemSize, nullptr, doc), E_INVALIDARG);
+    CHECK_HR(provider->ConvertDevModeToPrintTicket(size, dm, oemSize, oem, nullptr), E_INVALIDARG);
 
-        CHECK_HR(provider->CompletePrintCapabilities(doc, nullptr), E_INVALIDARG);
-        CHECK_HR(provider->CompletePrintCapabilities(nullptr, nullptr), E_INVALIDARG);
+    CHECK_HR(provider->CompletePrintCapabilities(doc, nullptr), E_INVALIDARG);
+    CHECK_HR(provider->CompletePrintCapabilities(nullptr, nullptr), E_INVALIDARG);
 
-        CHECK(XmlOf(ticket.get()) == before);
-        CHECK(devmode.Untouched());
-        CHECK_EQ(helper->CreateInstanceCalls(), 0);
-        CHECK_EQ(helper->OptionCalls().size(), 0);
-    }
+    CHECK(XmlOf(doc) == before);
+    CHECK(c.DevModeUntouched());
+    CHECK_EQ(c.helper->CreateInstanceCalls(), 0);
+    CHECK_EQ(c.helper->OptionCalls().size(), 0);
 }
 
 // Wine's MSXML has no IMXNamespaceManager::pushNodeContext, so there a conversion cannot bind
 // its document: it must fail cleanly, change nothing and give back every reference. On Windows
 // the same calls convert the document.
 WT_CASE(ConversionsOfARealTicket) {
-    OwnedFake<CoreHelperStub> helper(PunchingHelper());
-    {
-        ComPtr<IPrintOemPrintTicketProvider> provider = BoundProvider(helper.get());
-        ComPtr<IXMLDOMDocument2> ticket = LoadDocument(SampleTicket());
-        DevModeFixture devmode;
-        REQUIRE(provider && ticket && devmode.Make());
-        DevModeBuffer& dm = devmode.buffer;
-        const std::wstring before = XmlOf(ticket.get());
-        const ULONG refs = RefCount(ticket.get());
+    Conversion c;
+    REQUIRE(c.Prepare(SampleTicket()));
+    IXMLDOMDocument2* ticket = c.document.get();
+    DevModeBuffer& dm = c.devmode;
+    const std::wstring before = XmlOf(ticket);
+    const ULONG refs = RefCount(ticket);
 
-        const HRESULT toTicket = provider->ConvertDevModeToPrintTicket(dm.Size(), dm.DevMode(), dm.PrivateSize(),
-                                                                       dm.PrivateSection(), ticket.get());
-        CHECK_EQ(RefCount(ticket.get()), refs);
-        CHECK(devmode.Untouched());
-        CHECK_EQ(helper->CreateInstanceCalls(), 1);
-        if (UnderWine()) {
-            CHECK(FAILED(toTicket));
-            CHECK(XmlOf(ticket.get()) == before);
-            CHECK_EQ(CountNodes(ticket.get(), L"//psf:Feature[@name='private:JobPresentationDirection']"), 1);
-        } else {
-            CHECK_HR(toTicket, S_OK);
-            CHECK_EQ(CountNodes(ticket.get(), L"//psf:Feature[@name='psk:JobNUpAllDocumentsContiguously']"
-                                              L"/psf:Feature[@name='psk:PresentationDirection']"),
-                     1);
-            CHECK_EQ(CountNodes(ticket.get(), L"//psf:Feature[@name='psk:JobHolePunch']/psf:Option"
-                                              L"/psf:ScoredProperty[@name='psk:HoleCount']/psf:Value[.='3']"),
-                     1);
-        }
+    const HRESULT toTicket =
+        c.provider->ConvertDevModeToPrintTicket(dm.Size(), dm.DevMode(), dm.PrivateSize(), dm.PrivateSection(), ticket);
+    CHECK_EQ(RefCount(ticket), refs);
+    CHECK(c.DevModeUntouched());
+    CHECK_EQ(c.helper->CreateInstanceCalls(), 1);
+    if (UnderWine()) {
+        CHECK(FAILED(toTicket));
+        CHECK(XmlOf(ticket) == before);
+        CHECK_EQ(CountNodes(ticket, L"//psf:Feature[@name='private:JobPresentationDirection']"), 1);
+    } else {
+        CHECK_HR(toTicket, S_OK);
+        CHECK_EQ(CountNodes(ticket, L"//psf:Feature[@name='psk:JobNUpAllDocumentsContiguously']"
+                                    L"/psf:Feature[@name='psk:PresentationDirection']"),
+                 1);
+        CHECK_EQ(CountNodes(ticket, L"//psf:Feature[@name='psk:JobHolePunch']/psf:Option"
+                                    L"/psf:ScoredProperty[@name='psk:HoleCount']/psf:Value[.='3']"),
+                 1);
+    }
 
-        // Towards the DEVMODE: whatever the outcome, the DEVMODE does not change and the ticket
-        // stays well-formed.
-        const std::wstring beforeBack = XmlOf(ticket.get());
-        const HRESULT toDevMode = provider->ConvertPrintTicketToDevMode(ticket.get(), dm.Size(), dm.DevMode(),
-                                                                        dm.PrivateSize(), dm.PrivateSection());
-        CHECK(devmode.Untouched());
-        CHECK_EQ(CountNodes(ticket.get(), L"/psf:PrintTicket"), 1);
-        CHECK_EQ(RefCount(ticket.get()), refs);
-        if (UnderWine()) {
-            CHECK(XmlOf(ticket.get()) == beforeBack);
-        } else {
-            CHECK_HR(toDevMode, S_OK);
-            CHECK_EQ(CountNodes(ticket.get(), L"//psf:Feature[@name='private:JobPresentationDirection']"), 1);
-        }
+    // Towards the DEVMODE: whatever the outcome, the DEVMODE does not change and the ticket
+    // stays well-formed.
+    const std::wstring beforeBack = XmlOf(ticket);
+    const HRESULT toDevMode =
+        c.provider->ConvertPrintTicketToDevMode(ticket, dm.Size(), dm.DevMode(), dm.PrivateSize(), dm.PrivateSection());
+    CHECK(c.DevModeUntouched());
+    CHECK_EQ(CountNodes(ticket, L"/psf:PrintTicket"), 1);
+    CHECK_EQ(RefCount(ticket), refs);
+    if (UnderWine()) {
+        CHECK(XmlOf(ticket) == beforeBack);
+    } else {
+        CHECK_HR(toDevMode, S_OK);
+        CHECK_EQ(CountNodes(ticket, L"//psf:Feature[@name='private:JobPresentationDirection']"), 1);
     }
 }
 
 WT_CASE(CompletePrintCapabilitiesOfARealDocument) {
-    OwnedFake<CoreHelperStub> helper(PunchingHelper());
-    {
-        ComPtr<IPrintOemPrintTicketProvider> provider = BoundProvider(helper.get());
-        ComPtr<IXMLDOMDocument2> capabilities = LoadDocument(SampleCapabilities());
-        REQUIRE(provider && capabilities);
-        const std::wstring before = XmlOf(capabilities.get());
-        const ULONG refs = RefCount(capabilities.get());
-        const HRESULT hr = provider->CompletePrintCapabilities(nullptr, capabilities.get());
-        CHECK_EQ(RefCount(capabilities.get()), refs);
-        CHECK_EQ(helper->OptionCalls().size(), 0);
-        if (UnderWine()) {
-            CHECK(FAILED(hr));
-            CHECK(XmlOf(capabilities.get()) == before);
-        } else {
-            CHECK_HR(hr, S_OK);
-            CHECK_EQ(CountNodes(capabilities.get(), L"//psf:Option[@name='private:Center']"
-                                                    L"/psf:ScoredProperty[@name='psk:BinType']"),
-                     1);
-        }
+    Conversion c;
+    REQUIRE(c.Prepare(SampleCapabilities()));
+    IXMLDOMDocument2* capabilities = c.document.get();
+    const std::wstring before = XmlOf(capabilities);
+    const ULONG refs = RefCount(capabilities);
+    const HRESULT hr = c.provider->CompletePrintCapabilities(nullptr, capabilities);
+    CHECK_EQ(RefCount(capabilities), refs);
+    CHECK_EQ(c.helper->OptionCalls().size(), 0);
+    if (UnderWine()) {
+        CHECK(FAILED(hr));
+        CHECK(XmlOf(capabilities) == before);
+    } else {
+        CHECK_HR(hr, S_OK);
+        CHECK_EQ(CountNodes(capabilities, L"//psf:Option[@name='private:Center']/psf:ScoredProperty[@name='psk:BinType']"),
+                 1);
     }
 }
