@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows job: cross-build qpplugin.dll, pthost.exe and the conformance run with MinGW-w64,
-# check the module's exports and what every binary imports, then run the conformance checks
-# under Wine with the real OLE runtime and Wine's MSXML 6. Installs the cross compiler and Wine
+# check the module's exports and what every binary imports, then run the conformance checks and
+# `pthost info` under Wine with the real OLE runtime and Wine's MSXML 6. Installs the cross compiler and Wine
 # when they are missing. Non-interactive: no display, no Mono or Gecko prompts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,3 +39,8 @@ if [ ! -f "$WINEPREFIX/.qp-ready" ]; then
 fi
 
 ctest --preset windows --verbose
+
+# pthost.exe, the Windows front door, finds the module beside it and reports what it says.
+if [ -e "$bin/pthost.exe" ]; then
+  "$wine" "$bin/pthost.exe" info
+fi
