@@ -9,6 +9,7 @@
 #include <host/devmode_buffer.h>
 #include <host/fake_driver_publisher.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <string>
 #include <vector>

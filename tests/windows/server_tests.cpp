@@ -3,6 +3,8 @@
 #include "check.h"
 #include "module_under_test.h"
 
+#include <cstdint>
+
 using namespace wintest;
 
 namespace {

@@ -52,10 +52,10 @@ struct DevModeCall {
     DWORD lastError = kErrorSentinel;
 
     HRESULT Run(IPrintOemUI2* ui, DWORD mode, bool withIn = true) {
-        param.cbSize = sizeof(OEMDMPARAM);
+        param.cbSize = static_cast<DWORD>(sizeof(OEMDMPARAM));
         param.pOEMDMIn = withIn ? &in : nullptr;
         param.pOEMDMOut = &out;
-        param.cbBufSize = sizeof(out);
+        param.cbBufSize = static_cast<DWORD>(sizeof(out));
         SetLastError(kErrorSentinel);
         hr = ui->DevMode(mode, &param);
         lastError = GetLastError();
