@@ -1,0 +1,91 @@
+// The document object: IXMLDOMDocument2 over one libxml2 tree at a time. A load replaces the
+// tree; node objects of the old tree keep it alive until they go.
+#pragma once
+
+#include "node_impl.h"
+#include "xml_parser.h"
+
+#include <string>
+
+namespace msxml {
+
+class DomDocument final : public NodeImpl<IXMLDOMDocument2> {
+public:
+    // A new, empty document (CLSID_DOMDocument60).
+    static HRESULT Create(REFIID riid, void** ppv);
+
+    DomDocument(xmlNodePtr node, XmlTree* tree) noexcept : NodeImpl(node, tree, nullptr) {}
+
+    // IXMLDOMDocument
+    HRESULT STDMETHODCALLTYPE get_doctype(IXMLDOMDocumentType** documentType) override;
+    HRESULT STDMETHODCALLTYPE get_implementation(IXMLDOMImplementation** impl) override;
+    // No root element: S_FALSE and null.
+    HRESULT STDMETHODCALLTYPE get_documentElement(IXMLDOMElement** element) override;
+    HRESULT STDMETHODCALLTYPE putref_documentElement(IXMLDOMElement* element) override;
+    HRESULT STDMETHODCALLTYPE createElement(BSTR tagName, IXMLDOMElement** element) override;
+    HRESULT STDMETHODCALLTYPE createDocumentFragment(IXMLDOMDocumentFragment** fragment) override;
+    HRESULT STDMETHODCALLTYPE createTextNode(BSTR data, IXMLDOMText** text) override;
+    HRESULT STDMETHODCALLTYPE createComment(BSTR data, IXMLDOMComment** comment) override;
+    HRESULT STDMETHODCALLTYPE createCDATASection(BSTR data, IXMLDOMCDATASection** cdata) override;
+    HRESULT STDMETHODCALLTYPE createProcessingInstruction(BSTR target, BSTR data,
+                                                          IXMLDOMProcessingInstruction** pi) override;
+    HRESULT STDMETHODCALLTYPE createAttribute(BSTR name, IXMLDOMAttribute** attribute) override;
+    HRESULT STDMETHODCALLTYPE createEntityReference(BSTR name, IXMLDOMEntityReference** entityRef) override;
+    HRESULT STDMETHODCALLTYPE getElementsByTagName(BSTR tagName, IXMLDOMNodeList** list) override;
+    HRESULT STDMETHODCALLTYPE createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) override;
+    HRESULT STDMETHODCALLTYPE nodeFromID(BSTR idString, IXMLDOMNode** node) override;
+    // A file path (VT_BSTR). Loads synchronously.
+    HRESULT STDMETHODCALLTYPE load(VARIANT source, VARIANT_BOOL* isSuccessful) override;
+    HRESULT STDMETHODCALLTYPE get_readyState(LONG* value) override;
+    HRESULT STDMETHODCALLTYPE get_parseError(IXMLDOMParseError** error) override;
+    HRESULT STDMETHODCALLTYPE get_url(BSTR* url) override;
+    HRESULT STDMETHODCALLTYPE get_async(VARIANT_BOOL* isAsync) override;
+    HRESULT STDMETHODCALLTYPE put_async(VARIANT_BOOL isAsync) override;
+    HRESULT STDMETHODCALLTYPE abort() override { return E_NOTIMPL; }
+    // S_OK and VARIANT_TRUE; or S_FALSE and VARIANT_FALSE, the document then empty and the
+    // parse error recorded.
+    HRESULT STDMETHODCALLTYPE loadXML(BSTR xml, VARIANT_BOOL* isSuccessful) override;
+    // A file path (VT_BSTR): the document as get_xml shows it, in UTF-8.
+    HRESULT STDMETHODCALLTYPE save(VARIANT destination) override;
+    HRESULT STDMETHODCALLTYPE get_validateOnParse(VARIANT_BOOL* isValidating) override;
+    HRESULT STDMETHODCALLTYPE put_validateOnParse(VARIANT_BOOL isValidating) override;
+    HRESULT STDMETHODCALLTYPE get_resolveExternals(VARIANT_BOOL* isResolving) override;
+    // External resources are never resolved: VARIANT_TRUE is refused.
+    HRESULT STDMETHODCALLTYPE put_resolveExternals(VARIANT_BOOL isResolving) override;
+    HRESULT STDMETHODCALLTYPE get_preserveWhiteSpace(VARIANT_BOOL* isPreserving) override;
+    // Whitespace-only text is kept as loaded unless this is set to VARIANT_FALSE before a load.
+    HRESULT STDMETHODCALLTYPE put_preserveWhiteSpace(VARIANT_BOOL isPreserving) override;
+    HRESULT STDMETHODCALLTYPE put_onreadystatechange(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ondataavailable(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_ontransformnode(VARIANT) override { return E_NOTIMPL; }
+
+    // IXMLDOMDocument2
+    HRESULT STDMETHODCALLTYPE get_namespaces(IXMLDOMSchemaCollection** collection) override;
+    HRESULT STDMETHODCALLTYPE get_schemas(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE putref_schemas(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE validate(IXMLDOMParseError** error) override;
+    HRESULT STDMETHODCALLTYPE setProperty(BSTR name, VARIANT value) override;
+    HRESULT STDMETHODCALLTYPE getProperty(BSTR name, VARIANT* value) override;
+
+protected:
+    void* QueryMore(REFIID riid) override;
+
+private:
+    enum Property { kSelectionLanguage, kSelectionNamespaces, kProhibitDtd, kNewParser, kAllowDocumentFunction,
+                    kAllowXsltScript, kServerHttpRequest, kMultipleErrorMessages, kResolveExternals,
+                    kValidateOnParse, kPropertyCount };
+
+    HRESULT Load(const std::string& text, const std::string& url, bool fromUtf16, VARIANT_BOOL* isSuccessful);
+    HRESULT Fail(ParseFailure failure);
+    HRESULT ReplaceTree(xmlDocPtr doc, bool hasDeclaration);
+    HRESULT CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI, REFIID iid, void** out);
+
+    ParseFailure failure_;
+    std::string url_;
+    bool async_ = false;
+    bool preserveWhiteSpace_ = true;
+    bool flags_[kPropertyCount] = {false, false, true, false, false, false, false, false, false, false};
+    std::string texts_[kPropertyCount];
+};
+
+}  // namespace msxml

@@ -1,0 +1,14 @@
+// Node objects of the kinds that add nothing to IXMLDOMNode: text, CDATA, comment, processing
+// instruction, entity reference, document type.
+#pragma once
+
+#include "node_impl.h"
+
+namespace msxml {
+
+class DomPlainNode final : public NodeImpl<IXMLDOMNode> {
+public:
+    DomPlainNode(xmlNodePtr node, XmlTree* tree, NodeObject* document) noexcept : NodeImpl(node, tree, document) {}
+};
+
+}  // namespace msxml

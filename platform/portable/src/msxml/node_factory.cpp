@@ -1,0 +1,222 @@
+#include "node_factory.h"
+
+#include "boundary_strings.h"
+#include "namespace_reconciler.h"
+#include "node_walk.h"
+#include "text_content.h"
+
+#include <libxml/tree.h>
+#include <portable/test_support.h>
+
+namespace msxml {
+namespace {
+
+constexpr const char* kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+
+bool IsName(const std::string& part) {
+    return !part.empty() && xmlValidateNCName(XmlChars(part), 0) == 0;
+}
+
+HRESULT Detached(XmlTree& tree, xmlNodePtr node, xmlNodePtr* out) {
+    if (node == nullptr) return E_OUTOFMEMORY;
+    tree.NoteDetached(node);
+    *out = node;
+    return S_OK;
+}
+
+// Gives a detached attribute one text child; the value is stored as written, never parsed.
+HRESULT SetAttributeText(xmlDocPtr doc, xmlAttrPtr attribute, const std::string& text) {
+    if (text.empty()) return S_OK;
+    xmlNodePtr child = xmlNewDocText(doc, XmlChars(text));
+    if (child == nullptr) return E_OUTOFMEMORY;
+    child->parent = reinterpret_cast<xmlNodePtr>(attribute);
+    attribute->children = attribute->last = child;
+    return S_OK;
+}
+
+xmlAttrPtr CopyAttribute(xmlDocPtr doc, xmlAttrPtr source) {
+    xmlAttrPtr copy = xmlNewDocProp(doc, source->name, nullptr);
+    if (copy == nullptr) return nullptr;
+    copy->ns = source->ns;  // resolved against the copy's own scope afterwards
+    if (FAILED(SetAttributeText(doc, copy, TextContent(reinterpret_cast<xmlNodePtr>(source))))) {
+        xmlFreeProp(copy);
+        return nullptr;
+    }
+    return copy;
+}
+
+// An element with its attributes and declarations, without children. Namespace references
+// still point at the source's declarations until the copy is reconciled.
+xmlNodePtr CopyElementShallow(xmlDocPtr doc, xmlNodePtr source) {
+    xmlNodePtr copy = xmlNewDocNode(doc, nullptr, source->name, nullptr);
+    if (copy == nullptr) return nullptr;
+    for (xmlNsPtr ns = source->nsDef; ns; ns = ns->next) {
+        xmlNsPtr own = xmlNewNs(copy, ns->href, ns->prefix);
+        if (own == nullptr) {
+            xmlFreeNode(copy);
+            return nullptr;
+        }
+        own->_private = ns->_private;
+    }
+    copy->ns = source->ns;
+    xmlAttrPtr last = nullptr;
+    for (xmlAttrPtr a = source->properties; a; a = a->next) {
+        xmlAttrPtr attribute = CopyAttribute(doc, a);
+        if (attribute == nullptr) {
+            xmlFreeNode(copy);
+            return nullptr;
+        }
+        attribute->parent = copy;
+        attribute->prev = last;
+        if (last) {
+            last->next = attribute;
+        } else {
+            copy->properties = attribute;
+        }
+        last = attribute;
+    }
+    return copy;
+}
+
+xmlNodePtr CopyOne(xmlDocPtr doc, xmlNodePtr source) {
+    switch (source->type) {
+    case XML_ELEMENT_NODE:
+        return CopyElementShallow(doc, source);
+    case XML_ATTRIBUTE_NODE:
+        return reinterpret_cast<xmlNodePtr>(CopyAttribute(doc, reinterpret_cast<xmlAttrPtr>(source)));
+    default:
+        return xmlDocCopyNode(source, doc, 1);
+    }
+}
+
+void AppendChildLink(xmlNodePtr parent, xmlNodePtr child) {
+    child->parent = parent;
+    child->prev = parent->last;
+    if (parent->last) {
+        parent->last->next = child;
+    } else {
+        parent->children = child;
+    }
+    parent->last = child;
+}
+
+// Mirrors the source subtree in preorder, one level of the copy per level of the source.
+xmlNodePtr CopySubtree(xmlDocPtr doc, xmlNodePtr source) {
+    xmlNodePtr top = CopyOne(doc, source);
+    if (top == nullptr || source->type != XML_ELEMENT_NODE) return top;
+    xmlNodePtr from = source;
+    xmlNodePtr to = top;
+    for (;;) {
+        if (from->type == XML_ELEMENT_NODE && from->children) {
+            from = from->children;
+        } else {
+            while (from != source && from->next == nullptr) {
+                from = from->parent;
+                to = to->parent;
+            }
+            if (from == source) return top;
+            from = from->next;
+            to = to->parent;
+        }
+        xmlNodePtr copy = CopyOne(doc, from);
+        if (copy == nullptr) {
+            xmlFreeNode(top);
+            return nullptr;
+        }
+        AppendChildLink(to, copy);
+        to = copy;
+    }
+}
+
+}  // namespace
+
+QualifiedName SplitQualifiedName(const std::string& name) {
+    QualifiedName result;
+    const size_t colon = name.find(':');
+    if (colon == std::string::npos) {
+        result.local = name;
+    } else {
+        result.prefix = name.substr(0, colon);
+        result.local = name.substr(colon + 1);
+        if (!IsName(result.prefix)) return result;
+    }
+    result.valid = IsName(result.local);
+    return result;
+}
+
+HRESULT NewDetachedElement(XmlTree& tree, const std::string& name, const std::string& uri, xmlNodePtr* out) {
+    *out = nullptr;
+    const QualifiedName qname = SplitQualifiedName(name);
+    if (!qname.valid || qname.prefix == "xml" || qname.prefix == "xmlns") return E_INVALIDARG;
+    if (!qname.prefix.empty() && uri.empty()) return E_INVALIDARG;
+    if (uri == kXmlnsNamespace) return E_INVALIDARG;
+    if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
+    xmlNodePtr element = xmlNewDocNode(tree.doc(), nullptr, XmlChars(qname.local), nullptr);
+    if (element == nullptr) return E_OUTOFMEMORY;
+    if (!uri.empty()) {
+        element->ns = DeclareImplicitNamespace(element, XmlChars(uri),
+                                               qname.prefix.empty() ? nullptr : XmlChars(qname.prefix));
+        if (element->ns == nullptr) {
+            xmlFreeNode(element);
+            return E_OUTOFMEMORY;
+        }
+    }
+    return Detached(tree, element, out);
+}
+
+HRESULT NewDetachedAttribute(XmlTree& tree, const std::string& name, const std::string& uri, xmlNodePtr* out) {
+    *out = nullptr;
+    const QualifiedName qname = SplitQualifiedName(name);
+    if (!qname.valid || qname.prefix == "xmlns" || (qname.prefix.empty() && qname.local == "xmlns")) {
+        return E_INVALIDARG;
+    }
+    if (uri == kXmlnsNamespace) return E_INVALIDARG;
+    const bool inXmlNamespace = qname.prefix == "xml";
+    if (inXmlNamespace && !uri.empty() && uri != Chars(XML_XML_NAMESPACE)) return E_INVALIDARG;
+    if (!inXmlNamespace && !qname.prefix.empty() && uri.empty()) return E_INVALIDARG;
+    if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
+    xmlAttrPtr attribute = xmlNewDocProp(tree.doc(), XmlChars(qname.local), nullptr);
+    if (attribute == nullptr) return E_OUTOFMEMORY;
+    if (inXmlNamespace) {
+        attribute->ns = xmlSearchNs(tree.doc(), nullptr, XmlChars("xml"));
+    } else if (!qname.prefix.empty()) {
+        attribute->ns = tree.NewLooseNamespace(XmlChars(uri), XmlChars(qname.prefix));
+    }
+    if (!qname.prefix.empty() && attribute->ns == nullptr) {
+        xmlFreeProp(attribute);
+        return E_OUTOFMEMORY;
+    }
+    return Detached(tree, reinterpret_cast<xmlNodePtr>(attribute), out);
+}
+
+HRESULT NewDetachedLeaf(XmlTree& tree, DOMNodeType type, const std::string& name, const std::string& text,
+                        xmlNodePtr* out) {
+    *out = nullptr;
+    if (type == NODE_PROCESSING_INSTRUCTION && !IsName(name)) return E_INVALIDARG;
+    if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
+    xmlDocPtr doc = tree.doc();
+    switch (type) {
+    case NODE_TEXT:
+        return Detached(tree, xmlNewDocText(doc, XmlChars(text)), out);
+    case NODE_CDATA_SECTION:
+        return Detached(tree, xmlNewCDataBlock(doc, XmlChars(text), static_cast<int>(text.size())), out);
+    case NODE_COMMENT:
+        return Detached(tree, xmlNewDocComment(doc, XmlChars(text)), out);
+    case NODE_PROCESSING_INSTRUCTION:
+        return Detached(tree, xmlNewDocPI(doc, XmlChars(name), text.empty() ? nullptr : XmlChars(text)), out);
+    default:
+        return E_NOTIMPL;
+    }
+}
+
+HRESULT CopyDetached(XmlTree& tree, xmlNodePtr source, bool deep, xmlNodePtr* out) {
+    *out = nullptr;
+    if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
+    xmlNodePtr copy = deep ? CopySubtree(tree.doc(), source) : CopyOne(tree.doc(), source);
+    if (copy == nullptr) return E_OUTOFMEMORY;
+    tree.NoteDetached(copy);
+    *out = copy;
+    return LocalizeDetached(tree, copy);
+}
+
+}  // namespace msxml

@@ -1,0 +1,48 @@
+// Safe parsing: no DTD unless allowed, never an external entity or subset, no network, the
+// parser's bounds on depth and entity expansion, and a described failure for malformed text.
+#pragma once
+
+#include <platform/platform.h>
+
+#include <libxml/tree.h>
+
+#include <string>
+
+namespace msxml {
+
+// Initialises libxml2 once per process, whatever thread comes first.
+void EnsureLibxmlInitialized();
+
+struct ParseSettings {
+    bool prohibitDtd = true;
+    bool preserveWhiteSpace = true;
+    // Text that came in as UTF-16 and was converted: any encoding its declaration names is moot.
+    bool ignoreDeclaredEncoding = false;
+};
+
+// What went wrong, as far as libxml2 tells: line and column count from 1, the file position
+// is in UTF-16 code units from the start of the text, -1 where not known.
+struct ParseFailure {
+    LONG errorCode = 0;
+    std::string reason;
+    std::string url;
+    std::string sourceLine;
+    LONG line = 0;
+    LONG column = 0;
+    LONG filePosition = 0;
+};
+
+struct ParseResult {
+    xmlDocPtr doc = nullptr;  // null on failure
+    bool hasDeclaration = false;
+    ParseFailure failure;
+};
+
+// Parses `text` (any encoding libxml2 detects, UTF-8 by default). `url` names the source in
+// errors and may be empty.
+ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings);
+
+// The stand-in's parse error codes: an XML-error facility base plus libxml2's error number.
+inline constexpr uint32_t kParseErrorBase = 0xC00CE000u;
+
+}  // namespace msxml

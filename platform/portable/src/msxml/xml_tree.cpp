@@ -1,0 +1,59 @@
+#include "xml_tree.h"
+
+#include "node_walk.h"
+
+#include <portable/test_support.h>
+
+#include <new>
+
+namespace msxml {
+
+XmlTree* XmlTree::Adopt(xmlDocPtr doc, bool hasDeclaration) noexcept {
+    auto* tree = new (std::nothrow) XmlTree(doc, hasDeclaration);
+    if (tree == nullptr) xmlFreeDoc(doc);
+    return tree;
+}
+
+ULONG XmlTree::Release() noexcept {
+    const LONG left = InterlockedDecrement(&refs_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+}
+
+XmlTree::~XmlTree() {
+    // Detached nodes first: freeing a node reads its document's dictionary.
+    for (xmlNodePtr root : detached_) xmlFreeNode(root);
+    if (doc_) xmlFreeDoc(doc_);
+    for (xmlNsPtr ns : looseNamespaces_) xmlFreeNs(ns);
+}
+
+void XmlTree::NoteDetached(xmlNodePtr root) { detached_.insert(root); }
+
+void XmlTree::NoteAttached(xmlNodePtr node) { detached_.erase(node); }
+
+xmlNsPtr XmlTree::NewLooseNamespace(const xmlChar* href, const xmlChar* prefix) {
+    xmlNsPtr ns = xmlNewNs(nullptr, href, prefix);
+    if (ns) KeepNamespace(ns);
+    return ns;
+}
+
+void XmlTree::KeepNamespace(xmlNsPtr ns) {
+    ns->next = nullptr;
+    looseNamespaces_.push_back(ns);
+}
+
+bool SubtreeHasObjects(xmlNodePtr root) {
+    for (xmlNodePtr n = root; n != nullptr; n = NextInSubtree(n, root)) {
+        if (n->_private) return true;
+        if (n->type != XML_ELEMENT_NODE) continue;
+        for (xmlAttrPtr a = n->properties; a; a = a->next) {
+            if (a->_private) return true;
+            for (xmlNodePtr t = a->children; t; t = t->next) {
+                if (t->_private) return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace msxml
