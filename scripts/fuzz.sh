@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target under AddressSanitizer and UndefinedBehaviorSanitizer (preset fuzz)
-# and runs it for SECONDS (default 60) from the seed corpus in fuzz/corpus. New inputs go to
-# build/fuzz/corpus, never into the tree. A finding stops the run and fails the script; the
-# input that caused it is written to build/fuzz/artifacts/.
+# and runs it for SECONDS (default 60) from seeds made of the example and test documents
+# (fuzz/make_seeds.sh). New inputs go to build/fuzz/corpus, never into the tree. A finding stops
+# the run and fails the script; the input that caused it is written to build/fuzz/artifacts/.
 # Usage: scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,11 +14,13 @@ cmake --build --preset fuzz
 
 work=build/fuzz/corpus
 mkdir -p "$work" build/fuzz/artifacts
+rm -rf build/fuzz/seeds
+bash fuzz/make_seeds.sh build/fuzz/seeds
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 log=build/fuzz/last-run.log
 status=0
-build/fuzz/bin/qp_fuzz_conversions "$work" fuzz/corpus \
+build/fuzz/bin/qp_fuzz_conversions "$work" build/fuzz/seeds \
   -max_total_time="$seconds" -timeout=25 -rss_limit_mb=4096 -max_len=65536 \
   -dict=fuzz/print_schema.dict -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 \
   >"$log" 2>&1 || status=$?

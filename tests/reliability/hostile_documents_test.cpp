@@ -1,0 +1,237 @@
+// Hostile documents handed to the three conversions in process, through the module's exports:
+// each must end without a crash, with the result the conversion defines for that document, a
+// well-formed document and nothing leaked. How long each takes is measured by the benchmarks.
+#include "hostile_documents.h"
+#include "reliability_support.h"
+#include "support/xml_assert.h"
+
+#include <pthread.h>
+
+#include <functional>
+
+namespace reliability {
+namespace {
+
+using qptest::XmlDoc;
+
+// The sizes of the largest cases; the sanitizer builds run a tenth of them.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr size_t kHugeCount = 10'000;
+#else
+inline constexpr size_t kHugeCount = 100'000;
+#endif
+
+struct Outcome {
+    HRESULT hr;
+    std::string before;  // serialized before the conversion
+    std::string after;
+};
+
+class HostileDocuments : public LedgerTest {
+protected:
+    // Runs `conversion` on a fresh copy of `text` and returns the result and both serializations.
+    Outcome Run(Conversion conversion, const std::string& text) {
+        DriverSession session;
+        ComPtr<IXMLDOMDocument2> document = qptest::LoadDocument(text);
+        if (!document) return {E_UNEXPECTED, {}, {}};
+        return Run(session, conversion, document.get());
+    }
+
+    static Outcome Run(DriverSession& session, Conversion conversion, IXMLDOMDocument2* document) {
+        Outcome outcome{};
+        outcome.before = qptest::SerializeUtf8(document);
+        outcome.hr = session.Convert(conversion, document);
+        outcome.after = ExpectWellFormed(document, MethodName(conversion));
+        return outcome;
+    }
+
+    // Every conversion on `text` returns what `expected` gives for it, and leaves the document
+    // as it was where `unchanged` says so.
+    void ExpectResults(const std::string& text, const std::function<HRESULT(Conversion)>& expected,
+                       const std::function<bool(Conversion)>& unchanged) {
+        for (const Conversion conversion : kAllConversions) {
+            SCOPED_TRACE(MethodName(conversion));
+            const Outcome outcome = Run(conversion, text);
+            EXPECT_EQ(outcome.hr, expected(conversion));
+            if (unchanged(conversion)) {
+                EXPECT_EQ(outcome.after, outcome.before) << "the document was edited";
+            }
+        }
+    }
+};
+
+// Runs `body` on a thread with a 1 MiB stack: any recursion per level of a deep document
+// overflows it, where the main thread's larger stack might hide a shallow one.
+void RunOnSmallStack(const std::function<void()>& body) {
+    pthread_attr_t attributes;
+    ASSERT_EQ(pthread_attr_init(&attributes), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attributes, 1 << 20), 0);
+    pthread_t thread;
+    auto run = [](void* arg) -> void* {
+        (*static_cast<const std::function<void()>*>(arg))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&body)), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+HRESULT FailsTowardsPublic(Conversion c) { return c == Conversion::PrintTicketToDevMode ? S_OK : E_FAIL; }
+bool Always(Conversion) { return true; }
+
+TEST_F(HostileDocuments, DocumentWithoutRootIsRefusedAndStaysEmpty) {
+    DriverSession session;
+    for (const Conversion conversion : kAllConversions) {
+        ComPtr<IXMLDOMDocument2> empty;
+        ASSERT_EQ(CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2,
+                                   empty.put_void()),
+                  S_OK);
+        const HRESULT hr = session.Convert(conversion, empty.get());
+        if (conversion != Conversion::PrintTicketToDevMode) {
+            EXPECT_TRUE(FAILED(hr)) << MethodName(conversion) << " reported success on a document without a root";
+        }
+        ComPtr<IXMLDOMElement> root;
+        EXPECT_NE(empty->get_documentElement(root.put()), S_OK) << MethodName(conversion) << " made a root";
+    }
+}
+
+TEST_F(HostileDocuments, MissingOrMisplacedNamespaceDeclarationsChangeNothing) {
+    // Without the names the passes form, each pass stops before its first edit: the conversions
+    // towards the public keywords fail, the one back to the DEVMODE succeeds, and nothing moves.
+    ExpectResults(hostile::RootWithoutNamespaces(), FailsTowardsPublic, Always);
+
+    hostile::Prefixes privateUnbound;
+    privateUnbound.priv.clear();
+    ExpectResults(hostile::Ticket(privateUnbound), FailsTowardsPublic, Always);
+
+    hostile::Prefixes pskUnbound;
+    pskUnbound.psk.clear();
+    ExpectResults(hostile::Ticket(pskUnbound), FailsTowardsPublic, Always);
+
+    hostile::Prefixes pskInner;
+    pskInner.pskInnerOnly = true;
+    ExpectResults(hostile::Ticket(pskInner), FailsTowardsPublic, Always);
+
+    hostile::Prefixes privateInner;
+    privateInner.privInnerOnly = true;
+    ExpectResults(hostile::Ticket(privateInner), FailsTowardsPublic, Always);
+}
+
+TEST_F(HostileDocuments, NamespaceBoundTwiceUsesOneOfItsPrefixes) {
+    hostile::Prefixes twice;
+    twice.pskSecond = "k2";
+    const Outcome outcome = Run(Conversion::DevModeToPrintTicket, hostile::Ticket(twice));
+    // The document writes every psk name with "psk:"; when the context picks "k2" no name
+    // matches and the first pass fails without an edit.
+    if (outcome.hr == S_OK) {
+        const XmlDoc out(outcome.after);
+        const std::string moved =
+            out.Text("//psf:Feature[@name='psk:JobNUpAllDocumentsContiguously']/psf:Feature/@name");
+        EXPECT_TRUE(moved == "psk:PresentationDirection" || moved == "k2:PresentationDirection") << moved;
+    } else {
+        EXPECT_EQ(outcome.hr, E_FAIL);
+    }
+}
+
+TEST_F(HostileDocuments, NamesAndValuesAroundTheLengthLimit) {
+    for (const size_t length : {size_t{9'999}, size_t{10'000}, size_t{100'000}}) {
+        SCOPED_TRACE("length " + std::to_string(length));
+        const std::string text = hostile::LongNames(length);
+        // The private prefix has `length` characters: below the limit the ticket converts, at it
+        // or above it no private name can be formed and nothing is edited.
+        const Outcome toTicket = Run(Conversion::DevModeToPrintTicket, text);
+        const XmlDoc out(toTicket.after);
+        if (length < 10'000) {
+            EXPECT_EQ(toTicket.hr, S_OK);
+            EXPECT_EQ(out.Count("//psf:Feature[@name='psk:JobNUpAllDocumentsContiguously']/psf:Feature"
+                                "[@name='psk:PresentationDirection']/psf:Option"),
+                      1);
+            EXPECT_EQ(out.Count("//psk:BinType"), 0) << "the value is QName text, not an element";
+            EXPECT_EQ(out.Count("//psf:ScoredProperty[@name='psk:BinType']/psf:Value[@xsi:type='xsd:QName']"), 3);
+        } else {
+            EXPECT_EQ(toTicket.hr, E_FAIL);
+            EXPECT_EQ(toTicket.after, toTicket.before);
+        }
+        // The bin-type text is far beyond what the reverse pass reads: the ticket stays as it is
+        // apart from the presentation direction, which has no long name to form.
+        const Outcome toDevMode = Run(Conversion::PrintTicketToDevMode, text);
+        EXPECT_EQ(toDevMode.hr, S_OK);
+        EXPECT_EQ(XmlDoc(toDevMode.after).Text("//psf:Feature[@name='psk:JobOutputBin']/psf:Option[1]/@name"),
+                  "psk:AutoSelect");
+    }
+}
+
+TEST_F(HostileDocuments, EscapedCharactersAndSurrogatePairsSurviveEveryConversion) {
+    const std::string text = hostile::EscapedAndAstral();
+    const std::string psk = hostile::kAstralPrefix;
+
+    const Outcome toTicket = Run(Conversion::DevModeToPrintTicket, text);
+    EXPECT_EQ(toTicket.hr, S_OK);
+    const XmlDoc ticket(toTicket.after);
+    ASSERT_TRUE(ticket.valid());
+    const std::string moved = "//psf:Feature[@name='" + psk + ":JobNUpAllDocumentsContiguously']/psf:Feature[@name='" +
+                              psk + ":PresentationDirection']";
+    EXPECT_EQ(ticket.Count(moved), 1) << "the prefix with a surrogate pair was not written back whole";
+    EXPECT_EQ(ticket.Text(moved + "/psf:Option/@note"), hostile::kEscapedText);
+    EXPECT_EQ(ticket.Text(moved + "/psf:Option//psf:Value"), hostile::kEscapedText);
+    EXPECT_EQ(ticket.Text("/psf:PrintTicket/@note"), hostile::kEscapedText);
+    EXPECT_EQ(ticket.Text("//psf:Option[@name='ns0000:Finisher']/psf:ScoredProperty/psf:Value"), psk + ":Stacker");
+
+    // The first output bin's type is the escaped text: no driver bin has it, nothing is renamed.
+    const Outcome toDevMode = Run(Conversion::PrintTicketToDevMode, text);
+    EXPECT_EQ(toDevMode.hr, S_OK);
+    const XmlDoc devmode(toDevMode.after);
+    EXPECT_EQ(devmode.Text("//psf:Feature[@name='" + psk + ":JobOutputBin']/psf:Option[1]//psf:Value"),
+              hostile::kEscapedText);
+    EXPECT_EQ(devmode.Text("//psf:Feature[@name='" + psk + ":JobOutputBin']/psf:Option[1]/@name"),
+              psk + ":AutoSelect");
+}
+
+TEST_F(HostileDocuments, HundredThousandFeaturesBeforeTheInterestingOnes) {
+    const std::string text = hostile::Ticket({}, kHugeCount);
+    const Outcome toTicket = Run(Conversion::DevModeToPrintTicket, text);
+    EXPECT_EQ(toTicket.hr, S_OK);
+    const XmlDoc out(toTicket.after);
+    EXPECT_EQ(out.Count("/psf:PrintTicket/psf:Feature"), static_cast<int>(kHugeCount) + 3);
+    EXPECT_EQ(out.Text("//psf:Option[@name='psk:LeftEdge']/psf:ScoredProperty[@name='psk:HoleCount']/psf:Value"), "3");
+
+    const Outcome back = Run(Conversion::PrintTicketToDevMode, toTicket.after);
+    EXPECT_EQ(back.hr, S_OK);
+    EXPECT_EQ(XmlDoc(back.after).Text("/psf:PrintTicket/psf:Feature[last()]/@name"), "ns0000:JobPresentationDirection");
+}
+
+TEST_F(HostileDocuments, OutputBinWithTenThousandOptions) {
+    const std::string text = hostile::ManyOutputBinOptions(10'000);
+    const Outcome capabilities = Run(Conversion::CompletePrintCapabilities, text);
+    EXPECT_EQ(capabilities.hr, S_OK);
+    const XmlDoc out(capabilities.after);
+    EXPECT_EQ(out.Count("//psf:Feature[@name='psk:JobOutputBin']/psf:Option"), 10'003);
+    EXPECT_EQ(out.Text("//psf:Option[@name='ns0000:Center']/psf:ScoredProperty[@name='psk:BinType']/psf:Value"),
+              "ns0000:Tray");
+    EXPECT_EQ(out.Text("//psf:Option[@name='ns0000:Finisher']/psf:ScoredProperty[@name='psk:BinType']/psf:Value"),
+              "psk:Stacker");
+
+    const Outcome back = Run(Conversion::PrintTicketToDevMode, text);
+    EXPECT_EQ(back.hr, S_OK);
+    EXPECT_EQ(XmlDoc(back.after).Text("//psf:Feature[@name='psk:JobOutputBin']/psf:Option[1]/@name"),
+              "ns0000:Finisher");
+}
+
+TEST_F(HostileDocuments, FeaturesNestedHundredThousandDeep) {
+    // Parsed, converted both ways, serialized and freed on a small stack: nothing may recurse
+    // once per level, neither the plug-in nor the stand-in.
+    RunOnSmallStack([this] {
+        DriverSession session;
+        ComPtr<IXMLDOMDocument2> document = qptest::LoadDocument(hostile::DeepFeatures(kHugeCount));
+        ASSERT_TRUE(document);
+        const Outcome toTicket = Run(session, Conversion::DevModeToPrintTicket, document.get());
+        EXPECT_EQ(toTicket.hr, S_OK);
+        const Outcome back = Run(session, Conversion::PrintTicketToDevMode, document.get());
+        EXPECT_EQ(back.hr, S_OK);
+        const XmlDoc out(back.after);
+        EXPECT_EQ(out.Text("/psf:PrintTicket/psf:Feature[last()]/@name"), "ns0000:JobPresentationDirection");
+    });
+}
+
+}  // namespace
+}  // namespace reliability

@@ -1,0 +1,118 @@
+#include "reliability_support.h"
+
+#include "support/xml_assert.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace reliability {
+
+const char* MethodName(Conversion conversion) {
+    switch (conversion) {
+    case Conversion::DevModeToPrintTicket: return "ConvertDevModeToPrintTicket";
+    case Conversion::PrintTicketToDevMode: return "ConvertPrintTicketToDevMode";
+    case Conversion::CompletePrintCapabilities: return "CompletePrintCapabilities";
+    }
+    return "?";
+}
+
+const char* PthostCommand(Conversion conversion) {
+    switch (conversion) {
+    case Conversion::DevModeToPrintTicket: return "to-ticket";
+    case Conversion::PrintTicketToDevMode: return "to-devmode";
+    case Conversion::CompletePrintCapabilities: return "capabilities";
+    }
+    return "?";
+}
+
+const LoadedModule& Module() {
+    static const std::unique_ptr<LoadedModule> module = [] {
+        std::string error;
+        auto loaded = LoadedModule::Load(QP_MODULE_PATH, error);
+        if (!loaded) ADD_FAILURE() << error;
+        return loaded;
+    }();
+    if (!module) std::abort();
+    return *module;
+}
+
+DriverSession::DriverSession(const GpdSelections& selections) : helper_(CoreHelperStub::Create()) {
+    for (const auto& [feature, option] : selections) helper_->SetOption(feature, option);
+    Start();
+}
+
+void DriverSession::Start() {
+    ASSERT_EQ(Module().GetClassObject(CLSID_OEMPTPROVIDER, IID_IClassFactory, factory_.put_void()), S_OK);
+    ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IPrintOemPrintTicketProvider, provider_.put_void()), S_OK);
+    ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IPrintOemUI2, plugin_.put_void()), S_OK);
+
+    ASSERT_EQ(plugin_->PublishDriverInterface(helper_.get()), S_OK);
+    ASSERT_EQ(devmode_.Make(plugin_.get()), S_OK);
+
+    INT* versions = nullptr;
+    INT versionCount = 0;
+    ASSERT_EQ(provider_->GetSupportedVersions(reinterpret_cast<HANDLE>(1), &versions, &versionCount), S_OK);
+    CoTaskMemFree(versions);
+    OEMPTOPTS options{};
+    INT namespaceCount = 0;
+    BSTR* namespaces = nullptr;
+    ASSERT_EQ(provider_->BindPrinter(reinterpret_cast<HANDLE>(1), 1, &options, &namespaceCount, &namespaces), S_OK);
+    for (INT i = 0; i < namespaceCount; ++i) SysFreeString(namespaces[i]);
+    CoTaskMemFree(namespaces);
+    ASSERT_EQ(provider_->PublishPrintTicketHelperInterface(helper_.get()), S_OK);
+    ready_ = true;
+}
+
+HRESULT DriverSession::Convert(Conversion conversion, IXMLDOMDocument2* document) {
+    switch (conversion) {
+    case Conversion::DevModeToPrintTicket:
+        return provider_->ConvertDevModeToPrintTicket(devmode_.Size(), devmode_.DevMode(), devmode_.PrivateSize(),
+                                                      devmode_.PrivateSection(), document);
+    case Conversion::PrintTicketToDevMode:
+        return provider_->ConvertPrintTicketToDevMode(document, devmode_.Size(), devmode_.DevMode(),
+                                                      devmode_.PrivateSize(), devmode_.PrivateSection());
+    case Conversion::CompletePrintCapabilities:
+        return provider_->CompletePrintCapabilities(nullptr, document);
+    }
+    return E_UNEXPECTED;
+}
+
+std::string ReadSourceFile(const std::string& relativePath) {
+    std::ifstream in(std::filesystem::path(QP_SOURCE_DIR) / relativePath, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::pair<std::string, std::string>> ExampleDocuments() {
+    std::vector<std::pair<std::string, std::string>> documents;
+    const std::filesystem::path examples = std::filesystem::path(QP_SOURCE_DIR) / "examples";
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(examples, ignored)) {
+        if (entry.path().extension() != ".xml") continue;
+        const std::string name = entry.path().filename().string();
+        documents.emplace_back(name, ReadSourceFile("examples/" + name));
+    }
+    std::sort(documents.begin(), documents.end());
+    return documents;
+}
+
+std::string EveryPassDocument() { return ReadSourceFile("tests/reliability/documents/every_pass_ticket.xml"); }
+
+std::string ExpectWellFormed(IXMLDOMDocument2* document, const std::string& where) {
+    const std::string text = qptest::SerializeUtf8(document);
+    const qptest::XmlDoc parsed(text);
+    EXPECT_TRUE(parsed.valid()) << where << ": the document no longer serializes as well-formed XML: "
+                                << parsed.error();
+    return text;
+}
+
+ElementCounts CountElements(const std::string& utf8) {
+    const qptest::XmlDoc parsed(utf8);
+    return ElementCounts{parsed.Count("//psf:Feature"), parsed.Count("//psf:Option")};
+}
+
+}  // namespace reliability
