@@ -3,6 +3,7 @@
 // holds no object and that every task-memory block and BSTR made during the case was freed.
 // The module is the qpplugin.dll beside this program.
 #include "check.h"
+#include "documents.h"
 #include "module_under_test.h"
 #include "task_memory_spy.h"
 
@@ -43,7 +44,10 @@ int main() {
     g_countTaskMemory = BstrCacheDisabled() && wintest::TaskMemorySpy::Install();
     if (!g_countTaskMemory) std::printf("note: task memory not counted (set OANOCACHE=1)\n");
     if (!wintest::LoadModule()) return 2;
-    std::printf("running under %s\n", wintest::UnderWine() ? "Wine" : "Windows");
+    std::printf("running under %s; %s\n", wintest::UnderWine() ? "Wine" : "Windows",
+                wintest::MsxmlSupportsConversions()
+                    ? "conversions checked for their edits"
+                    : "MSXML cannot serve a conversion: conversions checked for failing cleanly");
 
     wintest::RunAll(BeforeEach, AfterEach);
     wintest::Run("ModuleUnloadsAndLoadsAgain", ModuleUnloadsAndLoadsAgain);

@@ -69,6 +69,27 @@ long CountNodes(IXMLDOMDocument2* document, const wchar_t* xpath) {
     return length;
 }
 
+bool MsxmlSupportsConversions() {
+    ComPtr<IXMLDOMDocument2> document = LoadDocument(L"<a:r xmlns:a='urn:q'><a:f/></a:r>");
+    ComPtr<IXMLDOMElement> root;
+    ComPtr<IXMLDOMNodeList> found;
+    ComPtr<IMXNamespaceManager> manager;
+    Bstr name = Bstr::Copy(L"a:f");
+    LONG length = 0;
+    if (!document || document->get_documentElement(root.put()) != S_OK ||
+        FAILED(root->getElementsByTagName(name.get(), found.put())) || FAILED(found->get_length(&length)) ||
+        length != 1) {
+        return false;
+    }
+    if (FAILED(CoCreateInstance(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER, IID_IMXNamespaceManager,
+                                manager.put_void())) ||
+        manager->pushNodeContext(root.get(), VARIANT_TRUE) != S_OK) {
+        return false;
+    }
+    manager->popContext();
+    return true;
+}
+
 std::wstring SampleTicket() {
     return L"<?xml version='1.0'?><psf:PrintTicket " + kRootDeclarations + L">" + SampleFeatures() +
            L"</psf:PrintTicket>";

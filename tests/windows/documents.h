@@ -20,6 +20,11 @@ std::wstring XmlOf(IXMLDOMDocument2* document);
 // query fails.
 long CountNodes(IXMLDOMDocument2* document, const wchar_t* xpath);
 
+// Whether this MSXML does what a conversion needs: getElementsByTagName that matches a prefixed
+// name, and a namespace manager that takes a node's context (pushNodeContext). Wine's MSXML
+// does neither, so there a conversion can only fail cleanly.
+bool MsxmlSupportsConversions();
+
 // A PrintTicket as the core driver hands it over: every feature the three conversions edit.
 std::wstring SampleTicket();
 // A PrintCapabilities document with the features CompletePrintCapabilities edits.
