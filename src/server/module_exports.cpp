@@ -8,7 +8,7 @@
 #include <new>
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-    if (qp::IsNullReference(rclsid) || qp::IsNullReference(riid)) return E_INVALIDARG;
+    if (qp::IsNullAddress(&rclsid) || qp::IsNullAddress(&riid)) return E_INVALIDARG;
     if (ppv == nullptr) return E_POINTER;
     if (!IsEqualCLSID(rclsid, CLSID_OEMUI) && !IsEqualCLSID(rclsid, CLSID_OEMPTPROVIDER)) {
         return CLASS_E_CLASSNOTAVAILABLE;

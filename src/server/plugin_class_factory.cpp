@@ -25,7 +25,7 @@ HRESULT PluginClassFactory::QueryInterface(REFIID riid, void** ppv) {
 
 HRESULT PluginClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
     if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
-    if (IsNullReference(riid)) return E_INVALIDARG;
+    if (IsNullAddress(&riid)) return E_INVALIDARG;
     if (ppv == nullptr) return E_POINTER;
 
     // The UI plug-in is tried first and is already gone when it refuses the interface.

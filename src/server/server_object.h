@@ -35,7 +35,7 @@ protected:
     HRESULT AnswerQueryInterface(REFIID riid, void** ppv, std::initializer_list<IID> served) noexcept {
         if (ppv == nullptr) return E_POINTER;
         *ppv = nullptr;
-        if (IsNullReference(riid)) return E_INVALIDARG;
+        if (IsNullAddress(&riid)) return E_INVALIDARG;
         for (const IID& iid : served) {
             if (IsEqualIID(riid, iid)) {
                 AddRef();

@@ -73,11 +73,11 @@ TEST_F(ModuleExportsTest, RefusesUnknownClassesAggregationAndNullArguments) {
     EXPECT_EQ(out, kUntouched);
     EXPECT_EQ(outer->QueryCount(), 0);
     EXPECT_EQ(outer->RefCount(), 1u);
-    auto* raw = reinterpret_cast<RawClassFactory*>(factory.get());
-    EXPECT_EQ(raw->CreateInstance(nullptr, nullptr, &out), E_INVALIDARG);
+    const auto createInstance = VtableSlot<RawCreateInstance>(factory.get(), 3);
+    EXPECT_EQ(createInstance(factory.get(), nullptr, nullptr, &out), E_INVALIDARG);
     EXPECT_EQ(out, kUntouched);
-    EXPECT_EQ(raw->CreateInstance(nullptr, &IID_IPrintOemUI2, nullptr), E_POINTER);
-    EXPECT_EQ(raw->QueryInterface(nullptr, &out), E_INVALIDARG);
+    EXPECT_EQ(createInstance(factory.get(), nullptr, &IID_IPrintOemUI2, nullptr), E_POINTER);
+    EXPECT_EQ(VtableSlot<RawQueryInterface>(factory.get(), 0)(factory.get(), nullptr, &out), E_INVALIDARG);
     EXPECT_EQ(out, nullptr);
 }
 

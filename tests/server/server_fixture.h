@@ -8,6 +8,8 @@
 #include <common/com_ptr.h>
 #include <host/fake_driver_publisher.h>
 
+#include <cstddef>
+
 namespace servertest {
 
 // The exports as a C caller sees them, whose reference parameters are plain pointers.
@@ -19,15 +21,15 @@ struct ModuleExports {
     RawGetClassObject rawGetClassObject;
 };
 
-// IClassFactory as a C caller sees it, whose interface id is a plain pointer. Declared outside
-// any anonymous namespace so that the compiler cannot assume no class implements it.
-struct RawClassFactory {
-    virtual HRESULT STDMETHODCALLTYPE QueryInterface(const IID*, void**) = 0;
-    virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
-    virtual ULONG STDMETHODCALLTYPE Release() = 0;
-    virtual HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, const IID*, void**) = 0;
-    virtual HRESULT STDMETHODCALLTYPE LockServer(BOOL) = 0;
-};
+// A method of a COM object reached as a C caller reaches it, through the interface table, with
+// the object as first argument and plain pointers for its interface ids.
+template <class Function>
+Function VtableSlot(IUnknown* object, size_t slot) {
+    void* const* table = *reinterpret_cast<void* const* const*>(object);
+    return reinterpret_cast<Function>(table[slot]);
+}
+using RawQueryInterface = HRESULT(STDMETHODCALLTYPE*)(IUnknown*, const IID*, void**);
+using RawCreateInstance = HRESULT(STDMETHODCALLTYPE*)(IUnknown*, IUnknown*, const IID*, void**);
 
 // The module at QP_MODULE_PATH, loaded on first use and kept for the process.
 const ModuleExports& Module();
