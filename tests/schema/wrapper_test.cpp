@@ -68,10 +68,14 @@ TEST_F(WrapperTest, AppendFeatureMovesAndSetNameRenamesOnlyTheName) {
     EXPECT_TRUE(direction->SetName(kPskNamespace, u"PresentationDirection"));
     EXPECT_FALSE(direction->SetName(nullptr, u"PresentationDirection"));
     EXPECT_FALSE(direction->SetName(u"urn:unbound", u"PresentationDirection"));
+    ComPtr<IXMLDOMElement> unnamedElement = Nth(u"f:Feature", 2);  // Inner has moved behind it
+    EXPECT_FALSE(SchemaFeature(&Context(), unnamedElement.get()).SetName(kPskNamespace, u"Never"))
+        << "a feature without a name is not given one";
     auto out = Output();
     EXPECT_EQ(out->Count("/psf:PrintTicket/psf:Feature[last()][@name='k:Inner']/psf:Option[@name='k:InnerOption']"), 1);
     EXPECT_EQ(out->Count("//psf:Feature[@name='k:JobNUpAllDocumentsContiguously']/psf:Feature"), 0);
     EXPECT_EQ(out->Count("/psf:PrintTicket/psf:Feature[1][@name='k:PresentationDirection']/psf:Option[@name='q:LeftToRight']"), 1);
+    EXPECT_EQ(out->Count("/psf:PrintTicket/psf:Feature[not(@name)]"), 1);
 
     Owned<SchemaFeature> nup(Document().FindFeature(kPskNamespace, u"JobNUpAllDocumentsContiguously"));
     ASSERT_TRUE(nup);
