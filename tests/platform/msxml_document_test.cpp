@@ -167,15 +167,26 @@ TEST_F(ParserSafetyTest, EntityExpansionIsBounded) {
     EXPECT_EQ(LoadXml(doc.get(), text, &ok), S_FALSE) << "40 * 10^10 characters must not be expanded";
 }
 
-TEST_F(ParserSafetyTest, ExcessiveDepthIsAParseErrorNotAStackOverflow) {
-    std::string text;
-    for (int i = 0; i < 100000; ++i) text += "<a>";
-    for (int i = 0; i < 100000; ++i) text += "</a>";
+TEST_F(ParserSafetyTest, DepthBeyondTheBoundIsAParseError) {
+    const auto nested = [](int depth) {
+        std::string text;
+        for (int i = 0; i < depth; ++i) text += "<a>";
+        for (int i = 0; i < depth; ++i) text += "</a>";
+        return text;
+    };
     ComPtr<IXMLDOMDocument2> doc = NewDocument();
-    VARIANT_BOOL ok = VARIANT_TRUE;
-    EXPECT_EQ(LoadXml(doc.get(), text, &ok), S_FALSE);
+    Bstr name = B("MaxElementDepth");
+    Variant bound = Variant::Int32(100);
+    ASSERT_EQ(doc->setProperty(name.get(), bound.get()), S_OK);
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_EQ(LoadXml(doc.get(), nested(100), &ok), S_OK);
+    EXPECT_EQ(LoadXml(doc.get(), nested(101), &ok), S_FALSE);
     ComPtr<IXMLDOMParseError> error = ParseErrorOf(doc.get());
     EXPECT_NE(Reason(error.get()).find("depth"), std::string::npos) << Reason(error.get());
+    LONG column = 0;
+    EXPECT_EQ(error->get_linepos(&column), S_OK);
+    EXPECT_GT(column, 100 * 3) << "at the start tag one level too deep";
+    EXPECT_LE(column, 101 * 3 + 1);
 }
 
 TEST_F(DocumentTest, LoadsAndSavesFilesAndReportsAnUnreadableOne) {

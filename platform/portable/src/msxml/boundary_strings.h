@@ -15,6 +15,10 @@ namespace msxml {
 // plug-in passes BSTRs whose length counts their terminator. A null argument reads as empty.
 std::string ArgToUtf8(const WCHAR* text);
 
+// Whether the NUL-terminated argument `text` reads as `utf8`. ASCII is compared in place; only
+// from the first other character on is the argument converted.
+bool SameText(std::string_view utf8, const WCHAR* text);
+
 // A new BSTR holding `text`; E_OUTOFMEMORY (and *out null) when the allocation is refused.
 HRESULT NewBstr(std::string_view text, BSTR* out);
 // As above for libxml2 text; null reads as empty.

@@ -9,6 +9,7 @@
 
 #include <portable/test_support.h>
 
+#include <climits>
 #include <cstdio>
 #include <iterator>
 #include <new>
@@ -19,6 +20,7 @@ namespace {
 constexpr const char* kPropertyNames[] = {
     "SelectionLanguage", "SelectionNamespaces", "ProhibitDTD",           "NewParser",        "AllowDocumentFunction",
     "AllowXsltScript",   "ServerHTTPRequest",   "MultipleErrorMessages", "ResolveExternals", "ValidateOnParse",
+    "MaxElementDepth",
 };
 
 int PropertyIndex(const std::string& name) {
@@ -248,6 +250,7 @@ HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool 
     if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
     ParseSettings settings;
     settings.prohibitDtd = flags_[kProhibitDtd];
+    settings.maxElementDepth = maxElementDepth_;
     settings.preserveWhiteSpace = preserveWhiteSpace_;
     settings.ignoreDeclaredEncoding = fromUtf16;
     ParseResult parsed = ParseXml(text, url, settings);
@@ -383,6 +386,7 @@ HRESULT DomDocument::setProperty(BSTR name, VARIANT value) {
             texts_[index] = std::move(text);
             return S_OK;
         }
+        if (index == kMaxElementDepth) return SetMaxElementDepth(value);
         VARIANT flag;
         VariantInit(&flag);
         const HRESULT hr = VariantChangeType(&flag, &value, 0, VT_BOOL);
@@ -394,6 +398,17 @@ HRESULT DomDocument::setProperty(BSTR name, VARIANT value) {
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
+}
+
+// 0 lifts the bound, as in MSXML; trees are walked without recursion at any depth.
+HRESULT DomDocument::SetMaxElementDepth(const VARIANT& value) {
+    VARIANT number;
+    VariantInit(&number);
+    const HRESULT hr = VariantChangeType(&number, &value, 0, VT_I4);
+    if (FAILED(hr)) return hr;
+    if (number.lVal < 0) return E_INVALIDARG;
+    maxElementDepth_ = number.lVal == 0 ? UINT_MAX : static_cast<unsigned>(number.lVal);
+    return S_OK;
 }
 
 HRESULT DomDocument::getProperty(BSTR name, VARIANT* value) {
@@ -410,6 +425,11 @@ HRESULT DomDocument::getProperty(BSTR name, VARIANT* value) {
             if (FAILED(hr)) return hr;
             value->vt = VT_BSTR;
             value->bstrVal = out;
+            return S_OK;
+        }
+        if (index == kMaxElementDepth) {
+            value->vt = VT_I4;
+            value->lVal = maxElementDepth_ == UINT_MAX ? 0 : static_cast<LONG>(maxElementDepth_);
             return S_OK;
         }
         value->vt = VT_BOOL;

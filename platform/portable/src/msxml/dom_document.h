@@ -73,18 +73,20 @@ protected:
 private:
     enum Property { kSelectionLanguage, kSelectionNamespaces, kProhibitDtd, kNewParser, kAllowDocumentFunction,
                     kAllowXsltScript, kServerHttpRequest, kMultipleErrorMessages, kResolveExternals,
-                    kValidateOnParse, kPropertyCount };
+                    kValidateOnParse, kMaxElementDepth, kPropertyCount };
 
     HRESULT Load(const std::string& text, const std::string& url, bool fromUtf16, VARIANT_BOOL* isSuccessful);
     HRESULT Fail(ParseFailure failure);
     HRESULT ReplaceTree(xmlDocPtr doc, bool hasDeclaration);
+    HRESULT SetMaxElementDepth(const VARIANT& value);
     HRESULT CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI, REFIID iid, void** out);
 
     ParseFailure failure_;
     std::string url_;
     bool async_ = false;
     bool preserveWhiteSpace_ = true;
-    bool flags_[kPropertyCount] = {false, false, true, false, false, false, false, false, false, false};
+    bool flags_[kPropertyCount] = {false, false, true, false, false, false, false, false, false, false, false};
+    unsigned maxElementDepth_ = kDefaultMaxElementDepth;
     std::string texts_[kPropertyCount];
 };
 

@@ -20,16 +20,23 @@ xmlNodePtr ScopeElement(xmlNodePtr node) {
     return n && n->type == XML_ELEMENT_NODE ? n : nullptr;
 }
 
+// Fills `out` with the declarations in scope at `node`, nearer ones first. The bindings already
+// in `out` are overwritten in place, so a context that is reused keeps its strings' storage.
 template <class Context>
 void CollectDeclarations(xmlNodePtr node, bool deep, Context& out) {
+    size_t used = 0;
     for (xmlNodePtr x = ScopeElement(node); x && x->type == XML_ELEMENT_NODE; x = deep ? x->parent : nullptr) {
         for (xmlNsPtr ns = x->nsDef; ns; ns = ns->next) {
-            std::string prefix(View(ns->prefix));
-            const auto shadowed =
-                std::any_of(out.begin(), out.end(), [&](const auto& b) { return b.prefix == prefix; });
-            if (!shadowed) out.push_back({std::move(prefix), std::string(View(ns->href))});
+            const std::string_view prefix = View(ns->prefix);
+            const auto end = out.begin() + static_cast<std::ptrdiff_t>(used);
+            if (std::any_of(out.begin(), end, [&](const auto& b) { return b.prefix == prefix; })) continue;
+            if (used == out.size()) out.emplace_back();
+            out[used].prefix.assign(prefix);
+            out[used].uri.assign(View(ns->href));
+            ++used;
         }
     }
+    out.resize(used);
 }
 
 }  // namespace
@@ -56,6 +63,17 @@ HRESULT NamespaceManager::QueryInterface(REFIID riid, void** ppv) {
 NamespaceManager::Context& NamespaceManager::Current() {
     if (contexts_.empty()) contexts_.emplace_back();
     return contexts_.back();
+}
+
+bool NamespaceManager::IsShadowed(size_t context, size_t index) const {
+    const std::string& prefix = contexts_[context][index].prefix;
+    const auto same = [&prefix](const Binding& b) { return b.prefix == prefix; };
+    const Context& own = contexts_[context];
+    if (std::any_of(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(index), same)) return true;
+    for (size_t nearer = context + 1; nearer < contexts_.size(); ++nearer) {
+        if (std::any_of(contexts_[nearer].begin(), contexts_[nearer].end(), same)) return true;
+    }
+    return false;
 }
 
 const std::string* NamespaceManager::Find(const std::string& prefix) const {
@@ -98,7 +116,7 @@ HRESULT NamespaceManager::pushNodeContext(IXMLDOMNode* node, VARIANT_BOOL deep) 
     NodeObject* object = ObjectFromInterface(node);
     if (object == nullptr) return E_INVALIDARG;
     try {
-        Context context;
+        Context context = TakeSpareContext();
         CollectDeclarations(object->node(), deep != VARIANT_FALSE, context);
         Current();
         contexts_.push_back(std::move(context));
@@ -110,8 +128,20 @@ HRESULT NamespaceManager::pushNodeContext(IXMLDOMNode* node, VARIANT_BOOL deep) 
 
 HRESULT NamespaceManager::popContext() {
     if (contexts_.size() <= 1) return E_FAIL;
+    try {
+        spare_.push_back(std::move(contexts_.back()));
+    } catch (const std::bad_alloc&) {
+        // Not kept for reuse: the pop itself still happens.
+    }
     contexts_.pop_back();
     return S_OK;
+}
+
+NamespaceManager::Context NamespaceManager::TakeSpareContext() noexcept {
+    if (spare_.empty()) return {};
+    Context context = std::move(spare_.back());
+    spare_.pop_back();
+    return context;
 }
 
 HRESULT NamespaceManager::declarePrefix(const WCHAR* prefix, const WCHAR* uri) {
@@ -149,19 +179,15 @@ HRESULT NamespaceManager::getPrefix(const WCHAR* uri, LONG index, WCHAR* prefix,
     if (count == nullptr) return E_POINTER;
     if (uri == nullptr || uri[0] == 0 || index < 0) return E_INVALIDARG;
     try {
-        const std::string wanted = ArgToUtf8(uri);
-        std::vector<const std::string*> seen;
         LONG remaining = index;
-        for (auto context = contexts_.rbegin(); context != contexts_.rend(); ++context) {
-            for (const Binding& b : *context) {
-                const bool shadowed =
-                    std::any_of(seen.begin(), seen.end(), [&](const std::string* p) { return *p == b.prefix; });
-                if (shadowed) continue;
-                seen.push_back(&b.prefix);
-                if (b.uri == wanted && remaining-- == 0) return CopyToCallerBuffer(b.prefix, prefix, count);
+        for (size_t context = contexts_.size(); context-- > 0;) {
+            for (size_t i = 0; i < contexts_[context].size(); ++i) {
+                const Binding& b = contexts_[context][i];
+                if (!SameText(b.uri, uri) || IsShadowed(context, i)) continue;
+                if (remaining-- == 0) return CopyToCallerBuffer(b.prefix, prefix, count);
             }
         }
-        if (wanted == kXmlNamespace && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
+        if (SameText(kXmlNamespace, uri) && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
         return E_FAIL;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;

@@ -48,8 +48,15 @@ private:
 
     Context& Current();
     const std::string* Find(const std::string& prefix) const;
+    // Whether a binding of the same prefix comes first in lookup order: earlier in the same
+    // context, or in a more recent one.
+    bool IsShadowed(size_t context, size_t index) const;
+    // A popped context with its storage, or a new one: conversions push and pop a context for
+    // every name they form, and reusing the storage spares an allocation per binding.
+    Context TakeSpareContext() noexcept;
 
     std::vector<Context> contexts_;  // empty means one empty base context
+    std::vector<Context> spare_;     // popped contexts kept for reuse
     bool allowOverride_ = true;
 };
 

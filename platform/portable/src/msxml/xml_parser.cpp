@@ -6,6 +6,7 @@
 #include <portable/test_support.h>
 
 #include <mutex>
+#include <string>
 #include <string_view>
 
 namespace msxml {
@@ -13,6 +14,8 @@ namespace {
 
 struct ParseState {
     bool prohibitDtd = true;
+    unsigned maxDepth = 0;
+    unsigned depth = 0;
     bool failed = false;  // a failure of our own (a refused DTD)
     bool haveError = false;
     int code = 0;
@@ -44,18 +47,39 @@ void OnError(void* context, xmlErrorPtr error) {
            error->int2);
 }
 
-void OnInternalSubset(void* context, const xmlChar* name, const xmlChar* externalId, const xmlChar* systemId) {
-    auto* parser = static_cast<xmlParserCtxtPtr>(context);
-    ParseState& state = StateOf(context);
-    if (!state.prohibitDtd) {
-        xmlSAX2InternalSubset(context, name, externalId, systemId);
-        return;
-    }
-    Record(state, XML_ERR_USER_STOP, "DTD is prohibited.", parser->input ? parser->input->line : 0,
-           parser->input ? parser->input->col : 0);
+void Refuse(xmlParserCtxtPtr parser, int code, std::string_view reason) {
+    ParseState& state = StateOf(parser);
+    Record(state, code, reason, parser->input ? parser->input->line : 0, parser->input ? parser->input->col : 0);
     state.failed = true;
     parser->wellFormed = 0;
     xmlStopParser(parser);
+}
+
+void OnStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                    int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
+                    const xmlChar** attributes) {
+    ParseState& state = StateOf(context);
+    if (++state.depth > state.maxDepth) {
+        Refuse(static_cast<xmlParserCtxtPtr>(context), XML_ERR_INTERNAL_ERROR,
+               "Excessive depth in document: more than " + std::to_string(state.maxDepth) + " levels");
+        return;
+    }
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
+                          defaultedCount, attributes);
+}
+
+void OnEndElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
+    --StateOf(context).depth;
+    xmlSAX2EndElementNs(context, localName, prefix, uri);
+}
+
+void OnInternalSubset(void* context, const xmlChar* name, const xmlChar* externalId, const xmlChar* systemId) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    if (!StateOf(context).prohibitDtd) {
+        xmlSAX2InternalSubset(context, name, externalId, systemId);
+        return;
+    }
+    Refuse(parser, XML_ERR_USER_STOP, "DTD is prohibited.");
 }
 
 // External subsets and entities are never read, whatever the text asks for.
@@ -109,15 +133,19 @@ ParseResult ParseXml(const std::string& text, const std::string& url, const Pars
     }
     ParseState state;
     state.prohibitDtd = settings.prohibitDtd;
+    state.maxDepth = settings.maxElementDepth;
     parser->_private = &state;
     parser->sax->serror = OnError;
     parser->sax->internalSubset = OnInternalSubset;
     parser->sax->externalSubset = OnExternalSubset;
     parser->sax->resolveEntity = OnResolveEntity;
+    parser->sax->startElementNs = OnStartElement;
+    parser->sax->endElementNs = OnEndElement;
 
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (settings.ignoreDeclaredEncoding) options |= XML_PARSE_IGNORE_ENC;
     if (!settings.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
+    if (settings.prohibitDtd) options |= XML_PARSE_HUGE;
     xmlDocPtr doc = xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()),
                                       url.empty() ? nullptr : url.c_str(), nullptr, options);
     const bool ok = doc != nullptr && parser->wellFormed && parser->nsWellFormed && !state.failed;
