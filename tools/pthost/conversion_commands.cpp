@@ -1,0 +1,193 @@
+#include "conversion_commands.h"
+
+#include "core_driver_session.h"
+#include "document_io.h"
+#include "hresult_text.h"
+
+#include <iostream>
+
+namespace pthost {
+namespace {
+
+struct ConversionCommand {
+    const char* name;
+    // The provider method it runs, named in the result line.
+    const char* method;
+    // What it does, for its help.
+    const char* description;
+    HRESULT (*run)(IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document);
+};
+
+// COM for this thread while a conversion runs; the document and the module's objects are
+// released before it ends.
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() {
+        if (initialized_) CoUninitialize();
+    }
+
+private:
+    bool initialized_;
+};
+
+struct Request {
+    GpdSelections selections;
+    std::string output;
+    std::string input;
+    bool help = false;
+};
+
+const ConversionCommand kToTicket{
+    "to-ticket", "ConvertDevModeToPrintTicket",
+    "Runs ConvertDevModeToPrintTicket on FILE, a PrintTicket as the core driver made it from a\n"
+    "DEVMODE, and writes the edited ticket.\n",
+    [](IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document) {
+        return provider->ConvertDevModeToPrintTicket(devmode.Size(), devmode.DevMode(), devmode.PrivateSize(),
+                                                     devmode.PrivateSection(), document);
+    }};
+
+const ConversionCommand kToDevMode{
+    "to-devmode", "ConvertPrintTicketToDevMode",
+    "Runs ConvertPrintTicketToDevMode on FILE, a PrintTicket the core driver is about to turn into\n"
+    "a DEVMODE, and writes the edited ticket.\n",
+    [](IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document) {
+        return provider->ConvertPrintTicketToDevMode(document, devmode.Size(), devmode.DevMode(),
+                                                     devmode.PrivateSize(), devmode.PrivateSection());
+    }};
+
+const ConversionCommand kCapabilities{
+    "capabilities", "CompletePrintCapabilities",
+    "Runs CompletePrintCapabilities on FILE, a PrintCapabilities document as the core driver made\n"
+    "it, and writes the edited document.\n",
+    [](IPrintOemPrintTicketProvider* provider, DevModeBuffer&, IXMLDOMDocument2* document) {
+        return provider->CompletePrintCapabilities(nullptr, document);
+    }};
+
+constexpr const char* kCommonHelp =
+    "\n"
+    "The plug-in gets a DEVMODE whose private section its UI plug-in sized and filled, and a core\n"
+    "helper that answers the GPD selections given here. FILE may be - for standard input.\n"
+    "\n"
+    "  --option FEATURE=OPTION  the DEVMODE selects OPTION for the GPD feature FEATURE (repeatable);\n"
+    "                           a feature not given has no selection, as one the GPD lacks\n"
+    "  -o OUT                   write the edited document to OUT (default and -: standard output)\n"
+    "  -h, --help               show this help\n"
+    "\n"
+    "Exit status: 0 when the conversion returned S_OK; 1 when it returned a failure (the edited\n"
+    "document is still written); 2 when the command could not run.\n";
+
+void PrintHelp(const ConversionCommand& command) {
+    std::cout << "usage: pthost [--plugin PATH] " << command.name << " " << kConversionArguments << "\n\n"
+              << command.description << kCommonHelp;
+}
+
+int UsageError(const ConversionCommand& command, const std::string& message) {
+    std::cerr << "pthost " << command.name << ": " << message << " (see pthost " << command.name << " --help)\n";
+    return kExitUsage;
+}
+
+int CannotRun(const std::string& message) {
+    std::cerr << "pthost: " << message << "\n";
+    return kExitUsage;
+}
+
+// "FEATURE=OPTION" into the selections; false with the reason.
+bool AddSelection(const std::string& value, GpdSelections& selections, std::string& error) {
+    const size_t equals = value.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
+        error = "--option needs FEATURE=OPTION, got '" + value + "'";
+        return false;
+    }
+    const std::string feature = value.substr(0, equals);
+    if (!selections.emplace(feature, value.substr(equals + 1)).second) {
+        error = "--option selects the feature '" + feature + "' twice";
+        return false;
+    }
+    return true;
+}
+
+bool ParseRequest(const std::vector<std::string>& args, Request& request,
+                  std::string& error) {
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            if (!request.input.empty()) {
+                error = "one FILE only, got '" + request.input + "' and '" + arg + "'";
+                return false;
+            }
+            request.input = arg;
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            request.help = true;
+        } else if (arg == "-o" && hasValue) {
+            request.output = args[++i];
+        } else if (arg == "--option" && hasValue) {
+            if (!AddSelection(args[++i], request.selections, error)) return false;
+        } else if (arg.rfind("--option=", 0) == 0) {
+            if (!AddSelection(arg.substr(9), request.selections, error)) return false;
+        } else if (arg == "-o" || arg == "--option") {
+            error = arg + " needs a value";
+            return false;
+        } else {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+    }
+    if (!request.help && request.input.empty()) {
+        error = "no FILE given";
+        return false;
+    }
+    if (request.output == "-") request.output.clear();
+    return true;
+}
+
+int Run(const ConversionCommand& command, const std::string& modulePath, const std::vector<std::string>& args) {
+    Request request;
+    std::string error;
+    if (!ParseRequest(args, request, error)) return UsageError(command, error);
+    if (request.help) {
+        PrintHelp(command);
+        return kExitSucceeded;
+    }
+
+    ComApartment apartment;
+    std::string input;
+    if (!ReadInput(request.input, input, error)) return CannotRun(error);
+    ComPtr<IXMLDOMDocument2> document;
+    if (!ParseDocument(DisplayName(request.input), input, document, error)) {
+        std::cerr << error << "\n";
+        return kExitUsage;
+    }
+    auto session = CoreDriverSession::Open(modulePath, request.selections, error);
+    if (!session) return CannotRun(error);
+
+    const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());
+    std::string edited;
+    if (!SerializeDocument(document.get(), edited, error)) return CannotRun(error);
+    if (!WriteOutput(request.output, edited, error)) return CannotRun(error);
+    if (converted == S_OK) return kExitSucceeded;
+    std::cerr << command.method << " returned " << DescribeHResult(converted) << "\n";
+    return kExitPluginFailed;
+}
+
+}  // namespace
+
+int RunToTicket(const std::string& modulePath, const std::vector<std::string>& args) {
+    return Run(kToTicket, modulePath, args);
+}
+
+int RunToDevMode(const std::string& modulePath, const std::vector<std::string>& args) {
+    return Run(kToDevMode, modulePath, args);
+}
+
+int RunCapabilities(const std::string& modulePath, const std::vector<std::string>& args) {
+    return Run(kCapabilities, modulePath, args);
+}
+
+}  // namespace pthost

@@ -1,0 +1,21 @@
+// The commands that run one conversion of the Print Ticket provider on a document:
+// to-ticket, to-devmode and capabilities.
+#pragma once
+
+#include "command.h"
+
+#include <string>
+#include <vector>
+
+namespace pthost {
+
+// What follows each command's name in its usage line.
+inline constexpr const char* kConversionArguments = "[--option FEATURE=OPTION]... [-o OUT] FILE";
+
+// Each runs its conversion with the module at `modulePath` on the arguments that follow the
+// command's name, and returns the exit status.
+int RunToTicket(const std::string& modulePath, const std::vector<std::string>& args);
+int RunToDevMode(const std::string& modulePath, const std::vector<std::string>& args);
+int RunCapabilities(const std::string& modulePath, const std::vector<std::string>& args);
+
+}  // namespace pthost

@@ -1,0 +1,111 @@
+#include "core_driver_session.h"
+
+#include "hresult_text.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace pthost {
+namespace {
+
+// The printer the provider is bound to; the provider only keeps the handle.
+int boundPrinter = 0;
+constexpr INT kInterfaceVersion = 1;
+
+template <class T>
+HRESULT CreateThroughFactory(const LoadedModule& module, REFCLSID clsid, REFIID iid, ComPtr<T>& object) {
+    ComPtr<IClassFactory> factory;
+    const HRESULT got = module.GetClassObject(clsid, IID_IClassFactory, factory.put_void());
+    if (FAILED(got)) return got;
+    if (!factory) return E_POINTER;
+    const HRESULT made = factory->CreateInstance(nullptr, iid, object.put_void());
+    if (SUCCEEDED(made) && !object) return E_POINTER;
+    return made;
+}
+
+// The versions the provider offers, its array freed as the core driver frees it.
+HRESULT SupportedVersions(IPrintOemPrintTicketProvider* provider, std::vector<INT>& versions) {
+    INT* received = nullptr;
+    INT count = 0;
+    const HRESULT hr = provider->GetSupportedVersions(&boundPrinter, &received, &count);
+    CoTaskMemPtr<INT> owned(received);
+    if (SUCCEEDED(hr) && owned) versions.assign(owned.get(), owned.get() + std::max(count, 0));
+    return hr;
+}
+
+HRESULT Bind(IPrintOemPrintTicketProvider* provider) {
+    OEMPTOPTS options = OEMPT_DEFAULT;
+    INT count = 0;
+    BSTR* received = nullptr;
+    const HRESULT hr = provider->BindPrinter(&boundPrinter, kInterfaceVersion, &options, &count, &received);
+    CoTaskMemPtr<BSTR> namespaces(received);
+    for (INT i = 0; namespaces && i < count; ++i) {
+        Bstr freed = Bstr::Attach(namespaces[i]);
+    }
+    return hr;
+}
+
+}  // namespace
+
+std::unique_ptr<CoreDriverSession> CoreDriverSession::Open(const std::string& modulePath,
+                                                           const GpdSelections& selections, std::string& error) {
+    std::unique_ptr<CoreDriverSession> session(new CoreDriverSession());
+    if (!session->Start(modulePath, selections, error)) return nullptr;
+    return session;
+}
+
+CoreDriverSession::~CoreDriverSession() {
+    provider_.reset();
+    uiPlugin_.reset();
+    helper_.reset();
+    module_.reset();
+}
+
+bool CoreDriverSession::Start(const std::string& modulePath, const GpdSelections& selections, std::string& error) {
+    module_ = LoadedModule::Load(modulePath, error);
+    if (!module_) return false;
+
+    helper_ = CoreHelperStub::Create();
+    for (const auto& [feature, option] : selections) helper_->SetOption(feature, option);
+
+    const HRESULT ui = CreateThroughFactory(*module_, CLSID_OEMUI, IID_IPrintOemUI2, uiPlugin_);
+    if (FAILED(ui)) {
+        error = modulePath + ": cannot make the UI plug-in: " + DescribeHResult(ui);
+        return false;
+    }
+    const HRESULT devmode = devmode_.Make(uiPlugin_.get());
+    if (FAILED(devmode)) {
+        error = modulePath + ": the UI plug-in cannot size and fill its DEVMODE section: " + DescribeHResult(devmode);
+        return false;
+    }
+    return SetUpProvider(error);
+}
+
+bool CoreDriverSession::SetUpProvider(std::string& error) {
+    const std::string& path = module_->Path();
+    const HRESULT made = CreateThroughFactory(*module_, CLSID_OEMPTPROVIDER, IID_IPrintOemPrintTicketProvider, provider_);
+    if (FAILED(made)) {
+        error = path + ": cannot make the Print Ticket provider: " + DescribeHResult(made);
+        return false;
+    }
+    std::vector<INT> versions;
+    HRESULT hr = SupportedVersions(provider_.get(), versions);
+    if (std::find(versions.begin(), versions.end(), kInterfaceVersion) == versions.end()) {
+        error = path + ": the Print Ticket provider does not offer version 1: GetSupportedVersions returned " +
+                DescribeHResult(hr);
+        return false;
+    }
+    hr = Bind(provider_.get());
+    if (FAILED(hr)) {
+        error = path + ": BindPrinter returned " + DescribeHResult(hr);
+        return false;
+    }
+    hr = provider_->PublishPrintTicketHelperInterface(helper_.get());
+    if (FAILED(hr)) {
+        error = path + ": PublishPrintTicketHelperInterface returned " + DescribeHResult(hr);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace pthost

@@ -1,0 +1,42 @@
+#include "hresult_text.h"
+
+#include <cstdio>
+
+namespace pthost {
+namespace {
+
+struct NamedResult {
+    HRESULT code;
+    const char* name;
+};
+
+const NamedResult kNames[] = {
+    {S_OK, "S_OK"},
+    {S_FALSE, "S_FALSE"},
+    {S_NO_CONFLICT, "S_NO_CONFLICT"},
+    {E_FAIL, "E_FAIL"},
+    {E_INVALIDARG, "E_INVALIDARG"},
+    {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
+    {E_NOTIMPL, "E_NOTIMPL"},
+    {E_NOINTERFACE, "E_NOINTERFACE"},
+    {E_POINTER, "E_POINTER"},
+    {E_UNEXPECTED, "E_UNEXPECTED"},
+    {CLASS_E_NOAGGREGATION, "CLASS_E_NOAGGREGATION"},
+    {CLASS_E_CLASSNOTAVAILABLE, "CLASS_E_CLASSNOTAVAILABLE"},
+    {REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG"},
+    {E_VERSION_NOT_SUPPORTED, "E_VERSION_NOT_SUPPORTED"},
+    {static_cast<HRESULT>(0x8007007A), "HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER)"},
+};
+
+}  // namespace
+
+std::string DescribeHResult(HRESULT hr) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(hr));
+    for (const NamedResult& known : kNames) {
+        if (known.code == hr) return std::string(hex) + " (" + known.name + ")";
+    }
+    return hex;
+}
+
+}  // namespace pthost
