@@ -29,6 +29,28 @@ HRESULT RoomForManagerString(int length, int& room) {
 
 bool IsTooLong(const WCHAR* text) { return WStrLenBounded(text, kMaxStringChars) >= kMaxStringChars; }
 
+// Reads a string from the namespace manager in two calls, `read(buffer, &count)`: its length
+// with no buffer, then the string into a BSTR one character longer, whose recorded length so
+// counts the terminator. The declarations in scope at `node` are current meanwhile.
+template <class Read>
+HRESULT ReadInScopeOf(IMXNamespaceManager* manager, IXMLDOMNode* node, BSTR* out, Read read) {
+    RETURN_IF_NOT_OK(manager->pushNodeContext(node, VARIANT_TRUE));
+    Bstr text;
+    int length = 0;
+    int room = 0;
+    HRESULT hr = read(nullptr, &length);
+    if (hr == S_OK) hr = RoomForManagerString(length, room);
+    if (hr == S_OK) {
+        text = Bstr::Attach(SysAllocStringLen(nullptr, static_cast<UINT>(room)));
+        hr = text ? read(text.get(), &room) : E_OUTOFMEMORY;
+    }
+    const HRESULT popped = manager->popContext();
+    RETURN_IF_NOT_OK(hr);
+    RETURN_IF_FAILED(popped);
+    *out = text.detach();
+    return S_OK;
+}
+
 }  // namespace
 
 DomContext::DomContext(IXMLDOMDocument2* document, IPrintCoreHelper* coreHelper) noexcept {
@@ -66,27 +88,10 @@ HRESULT DomContext::GetPrefixForNamespace(const WCHAR* ns, BSTR* prefix) {
     *prefix = nullptr;
     if (!IsBound()) return E_UNEXPECTED;
 
-    RETURN_IF_NOT_OK(namespaceManager_->pushNodeContext(rootElement_.get(), VARIANT_TRUE));
-    Bstr text;
-    const HRESULT hr = CopyPrefixFromManager(ns, text);
-    const HRESULT popHr = namespaceManager_->popContext();
-    RETURN_IF_NOT_OK(hr);
-    RETURN_IF_FAILED(popHr);
-    *prefix = text.detach();
-    return S_OK;
-}
-
-// Asks the manager for the length, then for the prefix itself into a BSTR one character longer.
-HRESULT DomContext::CopyPrefixFromManager(const WCHAR* ns, Bstr& prefix) {
-    int length = 0;
-    RETURN_IF_NOT_OK(namespaceManager_->getPrefix(ns, 0, nullptr, &length));
-    int room = 0;
-    RETURN_IF_FAILED(RoomForManagerString(length, room));
-    Bstr text = Bstr::Attach(SysAllocStringLen(nullptr, static_cast<UINT>(room)));
-    if (!text) return E_OUTOFMEMORY;
-    RETURN_IF_NOT_OK(namespaceManager_->getPrefix(ns, 0, text.get(), &room));
-    prefix = std::move(text);
-    return S_OK;
+    IMXNamespaceManager* manager = namespaceManager_.get();
+    return ReadInScopeOf(manager, rootElement_.get(), prefix, [manager, ns](WCHAR* buffer, int* count) {
+        return manager->getPrefix(ns, 0, buffer, count);
+    });
 }
 
 HRESULT DomContext::MakeQName(const WCHAR* ns, const WCHAR* local, BSTR* qname) {
@@ -292,26 +297,11 @@ HRESULT DomContext::GetNamespaceURI(IXMLDOMNode* node, const WCHAR* qname, BSTR*
 
     Bstr prefix;
     RETURN_IF_NOT_OK(GetPrefix(qname, prefix.put()));
-    RETURN_IF_NOT_OK(namespaceManager_->pushNodeContext(node, VARIANT_TRUE));
-    Bstr text;
-    const HRESULT hr = CopyUriFromManager(prefix.get(), text);
-    const HRESULT popHr = namespaceManager_->popContext();
-    RETURN_IF_NOT_OK(hr);
-    RETURN_IF_FAILED(popHr);
-    *uri = text.detach();
-    return S_OK;
-}
-
-HRESULT DomContext::CopyUriFromManager(const WCHAR* prefix, Bstr& uri) {
-    int length = 0;
-    RETURN_IF_NOT_OK(namespaceManager_->getURI(prefix, nullptr, nullptr, &length));
-    int room = 0;
-    RETURN_IF_FAILED(RoomForManagerString(length, room));
-    Bstr text = Bstr::Attach(SysAllocStringLen(nullptr, static_cast<UINT>(room)));
-    if (!text) return E_OUTOFMEMORY;
-    RETURN_IF_NOT_OK(namespaceManager_->getURI(prefix, nullptr, text.get(), &room));
-    uri = std::move(text);
-    return S_OK;
+    IMXNamespaceManager* manager = namespaceManager_.get();
+    const WCHAR* bound = prefix.get();
+    return ReadInScopeOf(manager, node, uri, [manager, bound](WCHAR* buffer, int* count) {
+        return manager->getURI(bound, nullptr, buffer, count);
+    });
 }
 
 HRESULT DomContext::GetLocalName(const WCHAR* qname, BSTR* local) {

@@ -86,8 +86,6 @@ public:
 private:
     bool IsBound() const noexcept { return initializeResult_ == S_OK; }
     HRESULT ListByQName(IXMLDOMElement* parent, const WCHAR* ns, const WCHAR* local, IXMLDOMNodeList** list);
-    HRESULT CopyPrefixFromManager(const WCHAR* ns, Bstr& prefix);
-    HRESULT CopyUriFromManager(const WCHAR* prefix, Bstr& uri);
     static HRESULT NamedAttribute(IXMLDOMNode* node, BSTR name, ComPtr<IXMLDOMAttribute>& attribute);
     void ReleaseAll() noexcept;
 
