@@ -45,6 +45,17 @@ T* NewObject(Args&&... args) noexcept {
     return new (std::nothrow) T(std::forward<Args>(args)...);
 }
 
+// Runs the body of an interface method: memory running out inside a standard container becomes
+// E_OUTOFMEMORY instead of an exception crossing the interface.
+template <class Body>
+HRESULT NoThrow(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 // An owned reference to anything with AddRef and Release.
 template <class T>
 class Ref {

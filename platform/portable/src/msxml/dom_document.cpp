@@ -134,7 +134,7 @@ HRESULT DomDocument::putref_documentElement(IXMLDOMElement* element) {
 HRESULT DomDocument::CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI, REFIID iid, void** out) {
     if (out == nullptr) return E_INVALIDARG;
     *out = nullptr;
-    try {
+    return NoThrow([&] {
         const std::string qualifiedName = ArgToUtf8(name);
         const std::string uri = ArgToUtf8(namespaceURI);
         xmlNodePtr node = nullptr;
@@ -162,9 +162,7 @@ HRESULT DomDocument::CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI,
         }
         if (FAILED(hr)) return hr;
         return ReturnNode(*this, node, iid, out);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomDocument::createElement(BSTR tagName, IXMLDOMElement** element) {
@@ -217,11 +215,9 @@ HRESULT DomDocument::nodeFromID(BSTR, IXMLDOMNode** node) {
 HRESULT DomDocument::getElementsByTagName(BSTR tagName, IXMLDOMNodeList** list) {
     if (list == nullptr) return E_INVALIDARG;
     *list = nullptr;
-    try {
+    return NoThrow([&] {
         return DomNodeList::CreateDescendants(*this, ArgToUtf8(tagName), list);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomDocument::ReplaceTree(xmlDocPtr doc, bool hasDeclaration) {
@@ -264,17 +260,15 @@ HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool 
 }
 
 HRESULT DomDocument::loadXML(BSTR xml, VARIANT_BOOL* isSuccessful) {
-    try {
+    return NoThrow([&] {
         return Load(ArgToUtf8(xml), std::string(), true, isSuccessful);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomDocument::load(VARIANT source, VARIANT_BOOL* isSuccessful) {
     if (isSuccessful) *isSuccessful = VARIANT_FALSE;
     if (source.vt != VT_BSTR) return E_INVALIDARG;
-    try {
+    return NoThrow([&] {
         const std::string url = ArgToUtf8(source.bstrVal);
         std::string text;
         if (!ReadFile(PathOf(url), text)) {
@@ -286,21 +280,17 @@ HRESULT DomDocument::load(VARIANT source, VARIANT_BOOL* isSuccessful) {
             return Fail(std::move(failure));
         }
         return Load(text, url, false, isSuccessful);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomDocument::save(VARIANT destination) {
     if (destination.vt != VT_BSTR) return E_INVALIDARG;
-    try {
+    return NoThrow([&] {
         std::string text;
         const HRESULT hr = SerializeNode(tree(), node(), text);
         if (FAILED(hr)) return hr;
         return WriteFile(PathOf(ArgToUtf8(destination.bstrVal)), text) ? S_OK : E_FAIL;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomDocument::get_readyState(LONG* value) {
@@ -375,7 +365,7 @@ HRESULT DomDocument::validate(IXMLDOMParseError** error) {
 }
 
 HRESULT DomDocument::setProperty(BSTR name, VARIANT value) {
-    try {
+    return NoThrow([&] {
         const int index = PropertyIndex(ArgToUtf8(name));
         if (index < 0) return E_INVALIDARG;
         if (index == kSelectionLanguage || index == kSelectionNamespaces) {
@@ -395,9 +385,7 @@ HRESULT DomDocument::setProperty(BSTR name, VARIANT value) {
         if (index == kResolveExternals && on) return E_INVALIDARG;
         flags_[index] = on;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 // 0 lifts the bound, as in MSXML; trees are walked without recursion at any depth.
@@ -414,7 +402,7 @@ HRESULT DomDocument::SetMaxElementDepth(const VARIANT& value) {
 HRESULT DomDocument::getProperty(BSTR name, VARIANT* value) {
     if (value == nullptr) return E_INVALIDARG;
     VariantInit(value);
-    try {
+    return NoThrow([&] {
         const int index = PropertyIndex(ArgToUtf8(name));
         if (index < 0) return E_INVALIDARG;
         if (index == kSelectionLanguage || index == kSelectionNamespaces) {
@@ -435,9 +423,7 @@ HRESULT DomDocument::getProperty(BSTR name, VARIANT* value) {
         value->vt = VT_BOOL;
         value->boolVal = flags_[index] ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 }  // namespace msxml

@@ -30,7 +30,7 @@ HRESULT NamespaceForNewAttribute(xmlNodePtr element, const std::string& name, st
 HRESULT DomElement::getAttribute(BSTR name, VARIANT* value) {
     if (value == nullptr) return E_INVALIDARG;
     VariantInit(value);
-    try {
+    return NoThrow([&] {
         xmlAttrPtr found = FindAttribute(node(), ArgToUtf8(name));
         if (found == nullptr) {
             value->vt = VT_NULL;
@@ -42,13 +42,11 @@ HRESULT DomElement::getAttribute(BSTR name, VARIANT* value) {
         value->vt = VT_BSTR;
         value->bstrVal = text;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomElement::setAttribute(BSTR name, VARIANT value) {
-    try {
+    return NoThrow([&] {
         const std::string qualifiedName = ArgToUtf8(name);
         std::string text;
         HRESULT hr = VariantToUtf8(value, text);
@@ -66,30 +64,24 @@ HRESULT DomElement::setAttribute(BSTR name, VARIANT value) {
         if (FAILED(hr)) return hr;
         xmlAttrPtr replaced = nullptr;
         return AttachAttribute(tree(), node(), reinterpret_cast<xmlAttrPtr>(attribute), &replaced);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomElement::removeAttribute(BSTR name) {
-    try {
+    return NoThrow([&] {
         xmlAttrPtr found = FindAttribute(node(), ArgToUtf8(name));
         if (found == nullptr) return S_FALSE;
         return DetachAttribute(tree(), found);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomElement::getAttributeNode(BSTR name, IXMLDOMAttribute** attributeNode) {
     if (attributeNode == nullptr) return E_INVALIDARG;
     *attributeNode = nullptr;
-    try {
+    return NoThrow([&] {
         xmlAttrPtr found = FindAttribute(node(), ArgToUtf8(name));
         return ReturnNode(*this, AsNode(found), IID_IXMLDOMAttribute, reinterpret_cast<void**>(attributeNode));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomElement::setAttributeNode(IXMLDOMAttribute* attribute, IXMLDOMAttribute** replaced) {
@@ -98,10 +90,12 @@ HRESULT DomElement::setAttributeNode(IXMLDOMAttribute* attribute, IXMLDOMAttribu
     NodeObject* object = ObjectFromInterface(attribute);
     if (object == nullptr || object->node()->type != XML_ATTRIBUTE_NODE) return E_INVALIDARG;
     if (&object->tree() != &tree()) return E_FAIL;
-    xmlAttrPtr old = nullptr;
-    const HRESULT hr = AttachAttribute(tree(), node(), reinterpret_cast<xmlAttrPtr>(object->node()), &old);
-    if (FAILED(hr) || replaced == nullptr) return hr;
-    return ReturnNode(*this, AsNode(old), IID_IXMLDOMAttribute, reinterpret_cast<void**>(replaced));
+    return NoThrow([&] {
+        xmlAttrPtr old = nullptr;
+        const HRESULT hr = AttachAttribute(tree(), node(), reinterpret_cast<xmlAttrPtr>(object->node()), &old);
+        if (FAILED(hr) || replaced == nullptr) return hr;
+        return ReturnNode(*this, AsNode(old), IID_IXMLDOMAttribute, reinterpret_cast<void**>(replaced));
+    });
 }
 
 HRESULT DomElement::removeAttributeNode(IXMLDOMAttribute* attribute, IXMLDOMAttribute** removed) {
@@ -111,19 +105,19 @@ HRESULT DomElement::removeAttributeNode(IXMLDOMAttribute* attribute, IXMLDOMAttr
     if (object == nullptr || object->node()->parent != node() || object->node()->type != XML_ATTRIBUTE_NODE) {
         return E_INVALIDARG;
     }
-    const HRESULT hr = DetachAttribute(tree(), reinterpret_cast<xmlAttrPtr>(object->node()));
-    if (FAILED(hr) || removed == nullptr) return hr;
-    return object->QueryInterface(IID_IXMLDOMAttribute, reinterpret_cast<void**>(removed));
+    return NoThrow([&] {
+        const HRESULT hr = DetachAttribute(tree(), reinterpret_cast<xmlAttrPtr>(object->node()));
+        if (FAILED(hr) || removed == nullptr) return hr;
+        return object->QueryInterface(IID_IXMLDOMAttribute, reinterpret_cast<void**>(removed));
+    });
 }
 
 HRESULT DomElement::getElementsByTagName(BSTR tagName, IXMLDOMNodeList** list) {
     if (list == nullptr) return E_INVALIDARG;
     *list = nullptr;
-    try {
+    return NoThrow([&] {
         return DomNodeList::CreateDescendants(*this, ArgToUtf8(tagName), list);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 }  // namespace msxml

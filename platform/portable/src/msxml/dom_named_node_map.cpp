@@ -36,12 +36,10 @@ HRESULT DomNamedNodeMap::QueryInterface(REFIID riid, void** ppv) {
 HRESULT DomNamedNodeMap::getNamedItem(BSTR name, IXMLDOMNode** item) {
     if (item == nullptr) return E_INVALIDARG;
     *item = nullptr;
-    try {
+    return NoThrow([&] {
         xmlAttrPtr found = FindAttribute(element_->node(), ArgToUtf8(name));
         return ReturnNode(*element_, AsNode(found), IID_IXMLDOMNode, reinterpret_cast<void**>(item));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomNamedNodeMap::setNamedItem(IXMLDOMNode* newItem, IXMLDOMNode** item) {
@@ -50,11 +48,13 @@ HRESULT DomNamedNodeMap::setNamedItem(IXMLDOMNode* newItem, IXMLDOMNode** item) 
     NodeObject* attribute = ObjectFromInterface(newItem);
     if (attribute == nullptr || attribute->node()->type != XML_ATTRIBUTE_NODE) return E_INVALIDARG;
     if (&attribute->tree() != &element_->tree()) return E_FAIL;
-    xmlAttrPtr replaced = nullptr;
-    const HRESULT hr = AttachAttribute(element_->tree(), element_->node(),
-                                       reinterpret_cast<xmlAttrPtr>(attribute->node()), &replaced);
-    if (FAILED(hr) || item == nullptr) return hr;
-    return attribute->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(item));
+    return NoThrow([&] {
+        xmlAttrPtr replaced = nullptr;
+        const HRESULT hr = AttachAttribute(element_->tree(), element_->node(),
+                                           reinterpret_cast<xmlAttrPtr>(attribute->node()), &replaced);
+        if (FAILED(hr) || item == nullptr) return hr;
+        return attribute->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(item));
+    });
 }
 
 HRESULT DomNamedNodeMap::Remove(xmlAttrPtr attribute, IXMLDOMNode** item) {
@@ -69,11 +69,9 @@ HRESULT DomNamedNodeMap::Remove(xmlAttrPtr attribute, IXMLDOMNode** item) {
 
 HRESULT DomNamedNodeMap::removeNamedItem(BSTR name, IXMLDOMNode** item) {
     if (item) *item = nullptr;
-    try {
+    return NoThrow([&] {
         return Remove(FindAttribute(element_->node(), ArgToUtf8(name)), item);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomNamedNodeMap::get_item(LONG index, IXMLDOMNode** item) {
@@ -103,21 +101,17 @@ xmlAttrPtr DomNamedNodeMap::QualifiedItem(BSTR baseName, BSTR namespaceURI) cons
 HRESULT DomNamedNodeMap::getQualifiedItem(BSTR baseName, BSTR namespaceURI, IXMLDOMNode** item) {
     if (item == nullptr) return E_INVALIDARG;
     *item = nullptr;
-    try {
+    return NoThrow([&] {
         return ReturnNode(*element_, AsNode(QualifiedItem(baseName, namespaceURI)), IID_IXMLDOMNode,
                           reinterpret_cast<void**>(item));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomNamedNodeMap::removeQualifiedItem(BSTR baseName, BSTR namespaceURI, IXMLDOMNode** item) {
     if (item) *item = nullptr;
-    try {
+    return NoThrow([&] {
         return Remove(QualifiedItem(baseName, namespaceURI), item);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT DomNamedNodeMap::nextNode(IXMLDOMNode** next) {

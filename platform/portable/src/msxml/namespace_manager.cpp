@@ -102,28 +102,24 @@ HRESULT NamespaceManager::reset() {
 }
 
 HRESULT NamespaceManager::pushContext() {
-    try {
+    return NoThrow([&] {
         Current();
         contexts_.emplace_back();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT NamespaceManager::pushNodeContext(IXMLDOMNode* node, VARIANT_BOOL deep) {
     if (node == nullptr) return E_INVALIDARG;
     NodeObject* object = ObjectFromInterface(node);
     if (object == nullptr) return E_INVALIDARG;
-    try {
+    return NoThrow([&] {
         Context context = TakeSpareContext();
         CollectDeclarations(object->node(), deep != VARIANT_FALSE, context);
         Current();
         contexts_.push_back(std::move(context));
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT NamespaceManager::popContext() {
@@ -146,7 +142,7 @@ NamespaceManager::Context NamespaceManager::TakeSpareContext() noexcept {
 
 HRESULT NamespaceManager::declarePrefix(const WCHAR* prefix, const WCHAR* uri) {
     if (uri == nullptr) return E_INVALIDARG;
-    try {
+    return NoThrow([&] {
         std::string name = ArgToUtf8(prefix);
         if (name == kXmlPrefix || name == "xmlns") return E_INVALIDARG;
         Context& context = Current();
@@ -158,27 +154,23 @@ HRESULT NamespaceManager::declarePrefix(const WCHAR* prefix, const WCHAR* uri) {
         }
         context.push_back({std::move(name), ArgToUtf8(uri)});
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT NamespaceManager::getDeclaredPrefix(LONG index, WCHAR* prefix, int* count) {
     if (count == nullptr) return E_POINTER;
     if (index < 0) return E_INVALIDARG;
-    try {
+    return NoThrow([&] {
         const Context& context = Current();
         if (static_cast<size_t>(index) >= context.size()) return E_FAIL;
         return CopyToCallerBuffer(context[static_cast<size_t>(index)].prefix, prefix, count);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT NamespaceManager::getPrefix(const WCHAR* uri, LONG index, WCHAR* prefix, int* count) {
     if (count == nullptr) return E_POINTER;
     if (uri == nullptr || uri[0] == 0 || index < 0) return E_INVALIDARG;
-    try {
+    return NoThrow([&] {
         LONG remaining = index;
         for (size_t context = contexts_.size(); context-- > 0;) {
             for (size_t i = 0; i < contexts_[context].size(); ++i) {
@@ -189,9 +181,7 @@ HRESULT NamespaceManager::getPrefix(const WCHAR* uri, LONG index, WCHAR* prefix,
         }
         if (SameText(kXmlNamespace, uri) && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
         return E_FAIL;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT NamespaceManager::getURI(const WCHAR* prefix, IXMLDOMNode* node, WCHAR* uri, int* count) {
@@ -199,7 +189,7 @@ HRESULT NamespaceManager::getURI(const WCHAR* prefix, IXMLDOMNode* node, WCHAR* 
     if (prefix == nullptr) return E_INVALIDARG;
     NodeObject* object = nullptr;
     if (node != nullptr && (object = ObjectFromInterface(node)) == nullptr) return E_INVALIDARG;
-    try {
+    return NoThrow([&] {
         const std::string name = ArgToUtf8(prefix);
         if (name == "xmlns") {
             if (uri && *count > 0) uri[0] = 0;
@@ -219,9 +209,7 @@ HRESULT NamespaceManager::getURI(const WCHAR* prefix, IXMLDOMNode* node, WCHAR* 
         }
         if (bound == nullptr || bound->empty()) return E_FAIL;
         return CopyToCallerBuffer(*bound, uri, count);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 }  // namespace msxml

@@ -3,7 +3,6 @@
 #include "boundary_strings.h"
 
 #include <cstring>
-#include <new>
 #include <string>
 
 namespace msxml {
@@ -231,28 +230,16 @@ xmlNsPtr FindInScope(xmlNodePtr element, const xmlChar* prefix) {
     return nullptr;
 }
 
-HRESULT ReconcileInserted(XmlTree& tree, xmlNodePtr top) {
-    try {
-        return Reconciler(&tree, top, Mode::Insert).Run();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
+HRESULT ReconcileInserted(XmlTree& tree, xmlNodePtr top) { return Reconciler(&tree, top, Mode::Insert).Run(); }
 
 HRESULT LocalizeDetached(XmlTree& tree, xmlNodePtr top) {
-    try {
-        if (top->type == XML_ATTRIBUTE_NODE) {
-            auto* attribute = reinterpret_cast<xmlAttrPtr>(top);
-            if (attribute->ns == nullptr || IsXmlPrefix(attribute->ns->prefix)) return S_OK;
-            xmlNsPtr own = tree.NewLooseNamespace(attribute->ns->href, attribute->ns->prefix);
-            if (own == nullptr) return E_OUTOFMEMORY;
-            attribute->ns = own;
-            return S_OK;
-        }
-        return Reconciler(&tree, top, Mode::Localize).Run();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    if (top->type != XML_ATTRIBUTE_NODE) return Reconciler(&tree, top, Mode::Localize).Run();
+    auto* attribute = reinterpret_cast<xmlAttrPtr>(top);
+    if (attribute->ns == nullptr || IsXmlPrefix(attribute->ns->prefix)) return S_OK;
+    xmlNsPtr own = tree.NewLooseNamespace(attribute->ns->href, attribute->ns->prefix);
+    if (own == nullptr) return E_OUTOFMEMORY;
+    attribute->ns = own;
+    return S_OK;
 }
 
 std::vector<std::pair<const xmlChar*, const xmlChar*>> UndeclaredNamespaces(xmlNodePtr top) {

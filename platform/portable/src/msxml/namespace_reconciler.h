@@ -2,7 +2,8 @@
 // written, so each element's and attribute's namespace must be declared in scope where the node
 // stands. Nodes made through the API carry their namespace without a declaration in scope; the
 // reconciler declares what is missing, reuses what is there, and drops declarations of its own
-// that a new position makes redundant.
+// that a new position makes redundant. Memory running out in its bookkeeping throws
+// std::bad_alloc, which the interface methods turn into E_OUTOFMEMORY.
 #pragma once
 
 #include "xml_tree.h"

@@ -7,54 +7,41 @@
 #include <libxml/tree.h>
 #include <portable/test_support.h>
 
-#include <new>
 
 namespace msxml::node_ops {
 
 HRESULT GetText(const NodeObject& self, BSTR* text) {
     if (text == nullptr) return E_INVALIDARG;
     *text = nullptr;
-    try {
-        return NewBstr(TextContent(self.node()), text);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return NewBstr(TextContent(self.node()), text);
 }
 
 HRESULT PutText(NodeObject& self, BSTR text) {
-    try {
-        const std::string content = ArgToUtf8(text);
-        xmlNodePtr n = self.node();
-        switch (n->type) {
-        case XML_ELEMENT_NODE:
-        case XML_ATTRIBUTE_NODE:
-            return ReplaceChildrenWithText(self.tree(), n, content);
-        case XML_TEXT_NODE:
-        case XML_CDATA_SECTION_NODE:
-        case XML_COMMENT_NODE:
-        case XML_PI_NODE:
-            if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
-            xmlNodeSetContent(n, XmlChars(content));
-            return S_OK;
-        default:
-            return E_FAIL;
-        }
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+    const std::string content = ArgToUtf8(text);
+    xmlNodePtr n = self.node();
+    switch (n->type) {
+    case XML_ELEMENT_NODE:
+    case XML_ATTRIBUTE_NODE:
+        return ReplaceChildrenWithText(self.tree(), n, content);
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+    case XML_COMMENT_NODE:
+    case XML_PI_NODE:
+        if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
+        xmlNodeSetContent(n, XmlChars(content));
+        return S_OK;
+    default:
+        return E_FAIL;
     }
 }
 
 HRESULT GetXml(const NodeObject& self, BSTR* xml) {
     if (xml == nullptr) return E_INVALIDARG;
     *xml = nullptr;
-    try {
-        std::string text;
-        const HRESULT hr = SerializeNode(self.tree(), self.node(), text);
-        if (FAILED(hr)) return hr;
-        return NewBstr(text, xml);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    std::string text;
+    const HRESULT hr = SerializeNode(self.tree(), self.node(), text);
+    if (FAILED(hr)) return hr;
+    return NewBstr(text, xml);
 }
 
 }  // namespace msxml::node_ops

@@ -35,55 +35,55 @@ public:
     }
 
     // IXMLDOMNode
-    HRESULT STDMETHODCALLTYPE get_nodeName(BSTR* name) override { return node_ops::GetNodeName(*this, name); }
-    HRESULT STDMETHODCALLTYPE get_nodeValue(VARIANT* value) override { return node_ops::GetNodeValue(*this, value); }
-    HRESULT STDMETHODCALLTYPE put_nodeValue(VARIANT value) override { return node_ops::PutNodeValue(*this, value); }
-    HRESULT STDMETHODCALLTYPE get_nodeType(DOMNodeType* type) override { return node_ops::GetNodeType(*this, type); }
+    HRESULT STDMETHODCALLTYPE get_nodeName(BSTR* name) override { return NoThrow([&] { return node_ops::GetNodeName(*this, name); }); }
+    HRESULT STDMETHODCALLTYPE get_nodeValue(VARIANT* value) override { return NoThrow([&] { return node_ops::GetNodeValue(*this, value); }); }
+    HRESULT STDMETHODCALLTYPE put_nodeValue(VARIANT value) override { return NoThrow([&] { return node_ops::PutNodeValue(*this, value); }); }
+    HRESULT STDMETHODCALLTYPE get_nodeType(DOMNodeType* type) override { return NoThrow([&] { return node_ops::GetNodeType(*this, type); }); }
     HRESULT STDMETHODCALLTYPE get_parentNode(IXMLDOMNode** parent) override {
-        return node_ops::GetParentNode(*this, parent);
+        return NoThrow([&] { return node_ops::GetParentNode(*this, parent); });
     }
     HRESULT STDMETHODCALLTYPE get_childNodes(IXMLDOMNodeList** list) override {
-        return node_ops::GetChildNodes(*this, list);
+        return NoThrow([&] { return node_ops::GetChildNodes(*this, list); });
     }
     HRESULT STDMETHODCALLTYPE get_firstChild(IXMLDOMNode** child) override {
-        return node_ops::GetFirstChild(*this, child);
+        return NoThrow([&] { return node_ops::GetFirstChild(*this, child); });
     }
     HRESULT STDMETHODCALLTYPE get_lastChild(IXMLDOMNode** child) override {
-        return node_ops::GetLastChild(*this, child);
+        return NoThrow([&] { return node_ops::GetLastChild(*this, child); });
     }
     HRESULT STDMETHODCALLTYPE get_previousSibling(IXMLDOMNode** sibling) override {
-        return node_ops::GetPreviousSibling(*this, sibling);
+        return NoThrow([&] { return node_ops::GetPreviousSibling(*this, sibling); });
     }
     HRESULT STDMETHODCALLTYPE get_nextSibling(IXMLDOMNode** sibling) override {
-        return node_ops::GetNextSibling(*this, sibling);
+        return NoThrow([&] { return node_ops::GetNextSibling(*this, sibling); });
     }
     HRESULT STDMETHODCALLTYPE get_attributes(IXMLDOMNamedNodeMap** map) override {
-        return node_ops::GetAttributes(*this, map);
+        return NoThrow([&] { return node_ops::GetAttributes(*this, map); });
     }
     HRESULT STDMETHODCALLTYPE insertBefore(IXMLDOMNode* newChild, VARIANT refChild, IXMLDOMNode** out) override {
-        return node_ops::InsertBefore(*this, newChild, refChild, out);
+        return NoThrow([&] { return node_ops::InsertBefore(*this, newChild, refChild, out); });
     }
     HRESULT STDMETHODCALLTYPE replaceChild(IXMLDOMNode* newChild, IXMLDOMNode* oldChild, IXMLDOMNode** out) override {
-        return node_ops::ReplaceChild(*this, newChild, oldChild, out);
+        return NoThrow([&] { return node_ops::ReplaceChild(*this, newChild, oldChild, out); });
     }
     HRESULT STDMETHODCALLTYPE removeChild(IXMLDOMNode* child, IXMLDOMNode** out) override {
-        return node_ops::RemoveChild(*this, child, out);
+        return NoThrow([&] { return node_ops::RemoveChild(*this, child, out); });
     }
     HRESULT STDMETHODCALLTYPE appendChild(IXMLDOMNode* newChild, IXMLDOMNode** out) override {
-        return node_ops::AppendChild(*this, newChild, out);
+        return NoThrow([&] { return node_ops::AppendChild(*this, newChild, out); });
     }
-    HRESULT STDMETHODCALLTYPE hasChildNodes(VARIANT_BOOL* has) override { return node_ops::HasChildNodes(*this, has); }
+    HRESULT STDMETHODCALLTYPE hasChildNodes(VARIANT_BOOL* has) override { return NoThrow([&] { return node_ops::HasChildNodes(*this, has); }); }
     HRESULT STDMETHODCALLTYPE get_ownerDocument(IXMLDOMDocument** document) override {
-        return node_ops::GetOwnerDocument(*this, document);
+        return NoThrow([&] { return node_ops::GetOwnerDocument(*this, document); });
     }
     HRESULT STDMETHODCALLTYPE cloneNode(VARIANT_BOOL deep, IXMLDOMNode** clone) override {
-        return node_ops::CloneNode(*this, deep, clone);
+        return NoThrow([&] { return node_ops::CloneNode(*this, deep, clone); });
     }
     HRESULT STDMETHODCALLTYPE get_nodeTypeString(BSTR* text) override {
-        return node_ops::GetNodeTypeString(*this, text);
+        return NoThrow([&] { return node_ops::GetNodeTypeString(*this, text); });
     }
-    HRESULT STDMETHODCALLTYPE get_text(BSTR* text) override { return node_ops::GetText(*this, text); }
-    HRESULT STDMETHODCALLTYPE put_text(BSTR text) override { return node_ops::PutText(*this, text); }
+    HRESULT STDMETHODCALLTYPE get_text(BSTR* text) override { return NoThrow([&] { return node_ops::GetText(*this, text); }); }
+    HRESULT STDMETHODCALLTYPE put_text(BSTR text) override { return NoThrow([&] { return node_ops::PutText(*this, text); }); }
     HRESULT STDMETHODCALLTYPE get_specified(VARIANT_BOOL* specified) override {
         if (specified == nullptr) return E_INVALIDARG;
         *specified = VARIANT_TRUE;
@@ -97,7 +97,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_nodeTypedValue(VARIANT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_dataType(VARIANT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_dataType(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_xml(BSTR* xml) override { return node_ops::GetXml(*this, xml); }
+    HRESULT STDMETHODCALLTYPE get_xml(BSTR* xml) override { return NoThrow([&] { return node_ops::GetXml(*this, xml); }); }
     HRESULT STDMETHODCALLTYPE transformNode(IXMLDOMNode*, BSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE selectNodes(BSTR, IXMLDOMNodeList**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE selectSingleNode(BSTR, IXMLDOMNode**) override { return E_NOTIMPL; }
@@ -106,9 +106,9 @@ public:
         *parsed = VARIANT_TRUE;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_namespaceURI(BSTR* uri) override { return node_ops::GetNamespaceURI(*this, uri); }
-    HRESULT STDMETHODCALLTYPE get_prefix(BSTR* prefix) override { return node_ops::GetPrefix(*this, prefix); }
-    HRESULT STDMETHODCALLTYPE get_baseName(BSTR* name) override { return node_ops::GetBaseName(*this, name); }
+    HRESULT STDMETHODCALLTYPE get_namespaceURI(BSTR* uri) override { return NoThrow([&] { return node_ops::GetNamespaceURI(*this, uri); }); }
+    HRESULT STDMETHODCALLTYPE get_prefix(BSTR* prefix) override { return NoThrow([&] { return node_ops::GetPrefix(*this, prefix); }); }
+    HRESULT STDMETHODCALLTYPE get_baseName(BSTR* name) override { return NoThrow([&] { return node_ops::GetBaseName(*this, name); }); }
     HRESULT STDMETHODCALLTYPE transformNodeToObject(IXMLDOMNode*, VARIANT) override { return E_NOTIMPL; }
 
 protected:

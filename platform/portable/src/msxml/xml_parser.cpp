@@ -5,6 +5,9 @@
 #include <libxml/parserInternals.h>
 #include <portable/test_support.h>
 
+#include <climits>
+#include <cstdio>
+#include <new>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -28,11 +31,17 @@ ParseState& StateOf(void* context) {
     return *static_cast<ParseState*>(static_cast<xmlParserCtxtPtr>(context)->_private);
 }
 
-void Record(ParseState& state, int code, std::string_view message, int line, int column) {
+// Called from inside libxml2: nothing may throw through it. Without memory for the message
+// the failure is still recorded, without its text.
+void Record(ParseState& state, int code, std::string_view message, int line, int column) noexcept {
     if (state.haveError) return;
     state.haveError = true;
     state.code = code;
-    state.message = message;
+    try {
+        state.message = message;
+    } catch (const std::bad_alloc&) {
+        state.message.clear();
+    }
     while (!state.message.empty() && (state.message.back() == '\n' || state.message.back() == '\r')) {
         state.message.pop_back();
     }
@@ -60,8 +69,9 @@ void OnStartElement(void* context, const xmlChar* localName, const xmlChar* pref
                     const xmlChar** attributes) {
     ParseState& state = StateOf(context);
     if (++state.depth > state.maxDepth) {
-        Refuse(static_cast<xmlParserCtxtPtr>(context), XML_ERR_INTERNAL_ERROR,
-               "Excessive depth in document: more than " + std::to_string(state.maxDepth) + " levels");
+        char reason[80];
+        std::snprintf(reason, sizeof reason, "Excessive depth in document: more than %u levels", state.maxDepth);
+        Refuse(static_cast<xmlParserCtxtPtr>(context), XML_ERR_INTERNAL_ERROR, reason);
         return;
     }
     xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
@@ -125,6 +135,11 @@ ParseResult ParseXml(const std::string& text, const std::string& url, const Pars
     EnsureLibxmlInitialized();
     ParseResult result;
     result.failure.url = url;
+    if (text.size() > static_cast<size_t>(INT_MAX)) {
+        result.failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_ERR_INTERNAL_ERROR);
+        result.failure.reason = "the document is larger than 2 GB";
+        return result;
+    }
     xmlParserCtxtPtr parser = xmlNewParserCtxt();
     if (parser == nullptr) {
         result.failure.errorCode = static_cast<LONG>(E_OUTOFMEMORY);

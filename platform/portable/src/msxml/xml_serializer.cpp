@@ -5,7 +5,8 @@
 
 #include <libxml/xmlsave.h>
 
-#include <new>
+#include <utility>
+#include <vector>
 
 namespace msxml {
 namespace {
@@ -23,11 +24,15 @@ std::string Declaration(xmlDocPtr doc) {
 // Declarations the subtree needs from outside, put on `element` for the time of one write.
 class BorrowedDeclarations {
 public:
-    explicit BorrowedDeclarations(xmlNodePtr element) : element_(element) {
-        if (element->type != XML_ELEMENT_NODE) return;
-        for (const auto& [prefix, href] : UndeclaredNamespaces(element)) {
+    using Needed = std::vector<std::pair<const xmlChar*, const xmlChar*>>;
+
+    BorrowedDeclarations(xmlNodePtr element, const Needed& needed) noexcept : element_(element) {
+        for (const auto& [prefix, href] : needed) {
             xmlNsPtr ns = xmlNewNs(nullptr, href, prefix);
-            if (ns == nullptr) throw std::bad_alloc();
+            if (ns == nullptr) {
+                complete_ = false;
+                break;
+            }
             ns->next = borrowed_;
             borrowed_ = ns;
         }
@@ -46,11 +51,26 @@ public:
     BorrowedDeclarations(const BorrowedDeclarations&) = delete;
     BorrowedDeclarations& operator=(const BorrowedDeclarations&) = delete;
 
+    bool complete() const { return complete_; }
+
 private:
     xmlNodePtr element_;
     xmlNsPtr borrowed_ = nullptr;
     xmlNsPtr last_ = nullptr;
+    bool complete_ = true;
 };
+
+// Writes `node` into `buffer`; false when libxml2 runs out of memory.
+bool Write(xmlNodePtr node, xmlBufferPtr buffer) {
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL);
+    if (save == nullptr) return false;
+    if (node->type == XML_DOCUMENT_NODE) {
+        xmlSaveDoc(save, reinterpret_cast<xmlDocPtr>(node));
+    } else {
+        xmlSaveTree(save, node);
+    }
+    return xmlSaveClose(save) >= 0;
+}
 
 struct BufferHolder {
     xmlBufferPtr buffer = xmlBufferCreate();
@@ -62,29 +82,21 @@ struct BufferHolder {
 }  // namespace
 
 HRESULT SerializeNode(const XmlTree& tree, xmlNodePtr node, std::string& out) {
-    try {
-        out.clear();
-        BufferHolder holder;
-        if (holder.buffer == nullptr) return E_OUTOFMEMORY;
-        xmlSaveCtxtPtr save = xmlSaveToBuffer(holder.buffer, "UTF-8", XML_SAVE_NO_DECL);
-        if (save == nullptr) return E_OUTOFMEMORY;
-        if (node->type == XML_DOCUMENT_NODE) {
-            if (tree.hasDeclaration()) out = Declaration(reinterpret_cast<xmlDocPtr>(node));
-            xmlSaveDoc(save, reinterpret_cast<xmlDocPtr>(node));
-        } else {
-            BorrowedDeclarations declarations(node);
-            xmlSaveTree(save, node);
-            xmlSaveFlush(save);
-        }
-        if (xmlSaveClose(save) < 0) return E_FAIL;
-        std::string_view written(Chars(xmlBufferContent(holder.buffer)), xmlBufferLength(holder.buffer));
-        // An attribute is written with the space that separates it from its element.
-        if (node->type == XML_ATTRIBUTE_NODE && !written.empty() && written.front() == ' ') written.remove_prefix(1);
-        out += written;
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+    out.clear();
+    BorrowedDeclarations::Needed needed;
+    if (node->type == XML_ELEMENT_NODE) needed = UndeclaredNamespaces(node);
+    if (node->type == XML_DOCUMENT_NODE && tree.hasDeclaration()) out = Declaration(reinterpret_cast<xmlDocPtr>(node));
+    BufferHolder holder;
+    if (holder.buffer == nullptr) return E_OUTOFMEMORY;
+    {
+        BorrowedDeclarations declarations(node, needed);
+        if (!declarations.complete() || !Write(node, holder.buffer)) return E_OUTOFMEMORY;
     }
+    std::string_view written(Chars(xmlBufferContent(holder.buffer)), xmlBufferLength(holder.buffer));
+    // An attribute is written with the space that separates it from its element.
+    if (node->type == XML_ATTRIBUTE_NODE && !written.empty() && written.front() == ' ') written.remove_prefix(1);
+    out += written;
+    return S_OK;
 }
 
 }  // namespace msxml

@@ -13,6 +13,7 @@ namespace msxml {
 // an encoding: the text is handed out as UTF-16), then every top-level node, each followed by a
 // line break. An element: its subtree, declaring the namespaces it uses from outside so that
 // the text parses alone. An attribute: name="value". Whitespace is written as stored.
+// Memory running out in `out` throws std::bad_alloc; in libxml2 it gives E_OUTOFMEMORY.
 HRESULT SerializeNode(const XmlTree& tree, xmlNodePtr node, std::string& out);
 
 }  // namespace msxml
