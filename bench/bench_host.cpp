@@ -4,6 +4,7 @@
 #include <portable/test_support.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -88,17 +89,20 @@ HRESULT CreateFromModule(const LoadedModule& module, REFCLSID clsid, REFIID iid,
     return factory->CreateInstance(nullptr, iid, out.put_void());
 }
 
+// A printer handle as the core driver passes one; the provider only keeps it.
+HANDLE const kPrinter = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x51505150));
+
 // Version negotiation and binding, freeing what each call hands back.
 HRESULT BindProvider(IPrintOemPrintTicketProvider* provider) {
     INT* versions = nullptr;
     INT versionCount = 0;
-    RETURN_IF_FAILED(provider->GetSupportedVersions(nullptr, &versions, &versionCount));
+    RETURN_IF_FAILED(provider->GetSupportedVersions(kPrinter, &versions, &versionCount));
     CoTaskMemPtr<INT> versionHolder(versions);
 
     OEMPTOPTS options = OEMPT_DEFAULT;
     INT namespaceCount = 0;
     BSTR* namespaces = nullptr;
-    RETURN_IF_FAILED(provider->BindPrinter(nullptr, 1, &options, &namespaceCount, &namespaces));
+    RETURN_IF_FAILED(provider->BindPrinter(kPrinter, 1, &options, &namespaceCount, &namespaces));
     CoTaskMemPtr<BSTR> namespaceHolder(namespaces);
     for (INT i = 0; i < namespaceCount; ++i) SysFreeString(namespaces[i]);
     return S_OK;

@@ -16,8 +16,8 @@ namespace {
 const std::vector<std::string>& ExpectedAfter(Conversion conversion) {
     static const std::vector<std::string> toTicket = {"psk:PresentationDirection", "ns0000:Tray", "psk:HoleCount",
                                                       "!ns0000:JobPresentationDirection"};
-    static const std::vector<std::string> toDevMode = {"ns0000:JobPresentationDirection", "ns0000:Finisher",
-                                                       "!psk:BinType", "!psk:PresentationDirection"};
+    static const std::vector<std::string> toDevMode = {"ns0000:JobPresentationDirection", "!psk:BinType",
+                                                       "!psk:PresentationDirection"};
     static const std::vector<std::string> capabilities = {"psk:PresentationDirection", "ns0000:Tray", "psk:Stacker",
                                                           "!ns0000:JobPresentationDirection"};
     switch (conversion) {
@@ -109,6 +109,8 @@ std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes) {
                 subject.conversion = ConversionFor(kind.kind, kind.form);
                 subject.text = std::make_shared<DocumentText>(GenerateDocument(subject.shape));
                 subject.expectedAfter = ExpectedAfter(subject.conversion);
+                // The generated public ticket names its bin by psk:Stacker.
+                if (kind.form == Form::Public) subject.expectedAfter.push_back("ns0000:Finisher");
                 subjects.push_back(std::move(subject));
             }
         }
