@@ -2,7 +2,6 @@
 // `pthost [--plugin PATH] COMMAND ...` and hands the rest to the command.
 #include "command.h"
 #include "conversion_commands.h"
-#include "conversion_commands.h"
 
 #include <host/loaded_module.h>
 
@@ -17,11 +16,6 @@ namespace {
 // Add a row to add a command.
 const Command kCommands[] = {
     {"info", "", "print the plug-in's signature, version, DEVMODE section size, namespace and versions", RunInfo},
-    {"to-ticket", kConversionArguments, "run ConvertDevModeToPrintTicket on a PrintTicket made from a DEVMODE",
-     RunToTicket},
-    {"to-devmode", kConversionArguments, "run ConvertPrintTicketToDevMode on a PrintTicket", RunToDevMode},
-    {"capabilities", kConversionArguments, "run CompletePrintCapabilities on a PrintCapabilities document",
-     RunCapabilities},
     {"to-ticket", kConversionArguments, "run ConvertDevModeToPrintTicket on a PrintTicket made from a DEVMODE",
      RunToTicket},
     {"to-devmode", kConversionArguments,
