@@ -32,8 +32,11 @@ protected:
     // Runs `conversion` on a fresh copy of `text` and returns the result and both serializations.
     Outcome Run(Conversion conversion, const std::string& text) {
         DriverSession session;
-        ComPtr<IXMLDOMDocument2> document = qptest::LoadDocument(text);
-        if (!document) return {E_UNEXPECTED, {}, {}};
+        ComPtr<IXMLDOMDocument2> document = TryLoad(text);
+        if (!document) {
+            ADD_FAILURE() << "the stand-in does not load the " << text.size() << "-byte document";
+            return {E_UNEXPECTED, {}, {}};
+        }
         return Run(session, conversion, document.get());
     }
 
@@ -222,8 +225,8 @@ TEST_F(HostileDocuments, FeaturesNestedHundredThousandDeep) {
     // once per level, neither the plug-in nor the stand-in.
     RunOnSmallStack([this] {
         DriverSession session;
-        ComPtr<IXMLDOMDocument2> document = qptest::LoadDocument(hostile::DeepFeatures(kHugeCount));
-        ASSERT_TRUE(document);
+        ComPtr<IXMLDOMDocument2> document = TryLoad(hostile::DeepFeatures(kHugeCount));
+        ASSERT_TRUE(document) << "the stand-in does not load the nested document";
         const Outcome toTicket = Run(session, Conversion::DevModeToPrintTicket, document.get());
         EXPECT_EQ(toTicket.hr, S_OK);
         const Outcome back = Run(session, Conversion::PrintTicketToDevMode, document.get());

@@ -80,6 +80,20 @@ HRESULT DriverSession::Convert(Conversion conversion, IXMLDOMDocument2* document
     return E_UNEXPECTED;
 }
 
+ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8) {
+    ComPtr<IXMLDOMDocument2> document;
+    if (CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2,
+                         document.put_void()) != S_OK) {
+        ADD_FAILURE() << "no stand-in document";
+        return nullptr;
+    }
+    const std::u16string text = qptest::Utf16(utf8);
+    const Bstr source = Bstr::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (document->loadXML(source.get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return nullptr;
+    return document;
+}
+
 std::string ReadSourceFile(const std::string& relativePath) {
     std::ifstream in(std::filesystem::path(QP_SOURCE_DIR) / relativePath, std::ios::binary);
     std::ostringstream text;

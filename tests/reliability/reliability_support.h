@@ -62,6 +62,9 @@ private:
     DevModeBuffer devmode_;
 };
 
+// `utf8` loaded into a new stand-in document; null, quietly, when the stand-in refuses it.
+ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8);
+
 // The text of a file in the source tree (path relative to its top); empty when unreadable.
 std::string ReadSourceFile(const std::string& relativePath);
 // The bundled example documents and the suite's own, as (file name, UTF-8 text); files that are
