@@ -1,0 +1,117 @@
+// How long the plug-in takes on hostile documents: the largest of the reliability suite's cases,
+// each conversion timed on a freshly parsed document (parsing is outside the timed region).
+// Every case has a bound; the program fails when a case's mean time exceeds it, so a conversion
+// that turns quadratic, or hangs on one of these shapes, fails the run that measures it.
+#include "bench_host.h"
+
+#include "../tests/reliability/hostile_documents.h"  // the reliability suite's generators
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qpbench {
+namespace {
+
+struct HostileCase {
+    const char* name;
+    Conversion conversion;
+    std::function<std::string()> make;
+    double boundSeconds;  // mean time per conversion that must not be exceeded
+};
+
+std::vector<HostileCase> Cases() {
+    return {
+        {"features_100000", Conversion::DevModeToPrintTicket, [] { return hostile::Ticket({}, 100'000); }, 2.0},
+        {"features_100000_back", Conversion::PrintTicketToDevMode, [] { return hostile::Ticket({}, 100'000); }, 2.0},
+        {"output_bin_options_10000", Conversion::PrintCapabilities, [] { return hostile::ManyOutputBinOptions(10'000); },
+         0.5},
+        {"nested_100000", Conversion::DevModeToPrintTicket, [] { return hostile::DeepFeatures(100'000); }, 2.0},
+        {"names_100000", Conversion::DevModeToPrintTicket, [] { return hostile::LongNames(100'000); }, 0.2},
+        {"names_9999", Conversion::DevModeToPrintTicket, [] { return hostile::LongNames(9'999); }, 0.2},
+        {"escaped_astral", Conversion::DevModeToPrintTicket, [] { return hostile::EscapedAndAstral(); }, 0.05},
+        {"no_namespaces", Conversion::PrintCapabilities, [] { return hostile::RootWithoutNamespaces(); }, 0.05},
+    };
+}
+
+// Keeps each case's mean time per conversion in seconds, and the cases that could not run.
+class BoundReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> meanSeconds;
+    std::map<std::string, std::string> errors;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const std::string& name = run.run_name.function_name;
+            if (run.error_occurred) {
+                errors[name] = run.error_message;
+            } else if (run.iterations > 0) {
+                meanSeconds[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+void Convert(benchmark::State& state, ProviderSession* session, const HostileCase* hostileCase,
+             const DocumentText* text) {
+    for (auto _ : state) {
+        ComPtr<IXMLDOMDocument2> document = ParseDocument(*text);
+        if (!document) {
+            state.SkipWithError("the document does not load");
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const HRESULT hr = session->Convert(hostileCase->conversion, document.get());
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        benchmark::DoNotOptimize(hr);
+    }
+}
+
+}  // namespace
+}  // namespace qpbench
+
+int main(int argc, char** argv) {
+    using namespace qpbench;
+    benchmark::Initialize(&argc, argv);
+    std::string error;
+    const std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
+    if (!session) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    const std::vector<HostileCase> cases = Cases();
+    std::vector<std::unique_ptr<DocumentText>> texts;
+    for (const HostileCase& c : cases) {
+        texts.push_back(std::make_unique<DocumentText>(c.make()));
+        benchmark::RegisterBenchmark(c.name, Convert, session.get(), &c, texts.back().get())
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.2);
+    }
+    BoundReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    int within = 0;
+    int over = 0;
+    for (const HostileCase& c : cases) {
+        if (reporter.errors.count(c.name)) {
+            std::printf("hostile %-26s not measured: %s\n", c.name, reporter.errors[c.name].c_str());
+            continue;
+        }
+        const auto found = reporter.meanSeconds.find(c.name);
+        if (found == reporter.meanSeconds.end()) continue;  // filtered out
+        const bool ok = found->second <= c.boundSeconds;
+        (ok ? within : over) += 1;
+        std::printf("hostile %-26s %9.3f ms per conversion, bound %7.1f ms: %s\n", c.name, found->second * 1e3,
+                    c.boundSeconds * 1e3, ok ? "within" : "OVER");
+    }
+    std::printf("hostile: %d cases within their bound, %d over\n", within, over);
+    benchmark::Shutdown();
+    return over == 0 ? 0 : 1;
+}
