@@ -105,16 +105,6 @@ void* DomDocument::QueryMore(REFIID riid) {
     return nullptr;
 }
 
-HRESULT DomDocument::get_doctype(IXMLDOMDocumentType** documentType) {
-    if (documentType) *documentType = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT DomDocument::get_implementation(IXMLDOMImplementation** impl) {
-    if (impl) *impl = nullptr;
-    return E_NOTIMPL;
-}
-
 HRESULT DomDocument::get_documentElement(IXMLDOMElement** element) {
     if (element == nullptr) return E_INVALIDARG;
     return ReturnNode(*this, xmlDocGetRootElement(tree().doc()), IID_IXMLDOMElement,
@@ -180,36 +170,6 @@ HRESULT DomDocument::createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXML
     const HRESULT hr = NodeTypeOf(type, kind);
     if (FAILED(hr)) return hr;
     return CreateTyped(kind, name, namespaceURI, IID_IXMLDOMNode, reinterpret_cast<void**>(node));
-}
-
-// The typed leaf interfaces are not declared by this stand-in: createNode makes these nodes.
-HRESULT DomDocument::createDocumentFragment(IXMLDOMDocumentFragment** fragment) {
-    if (fragment) *fragment = nullptr;
-    return E_NOTIMPL;
-}
-HRESULT DomDocument::createTextNode(BSTR, IXMLDOMText** text) {
-    if (text) *text = nullptr;
-    return E_NOTIMPL;
-}
-HRESULT DomDocument::createComment(BSTR, IXMLDOMComment** comment) {
-    if (comment) *comment = nullptr;
-    return E_NOTIMPL;
-}
-HRESULT DomDocument::createCDATASection(BSTR, IXMLDOMCDATASection** cdata) {
-    if (cdata) *cdata = nullptr;
-    return E_NOTIMPL;
-}
-HRESULT DomDocument::createProcessingInstruction(BSTR, BSTR, IXMLDOMProcessingInstruction** pi) {
-    if (pi) *pi = nullptr;
-    return E_NOTIMPL;
-}
-HRESULT DomDocument::createEntityReference(BSTR, IXMLDOMEntityReference** entityRef) {
-    if (entityRef) *entityRef = nullptr;
-    return E_NOTIMPL;
-}
-HRESULT DomDocument::nodeFromID(BSTR, IXMLDOMNode** node) {
-    if (node) *node = nullptr;
-    return E_NOTIMPL;
 }
 
 HRESULT DomDocument::getElementsByTagName(BSTR tagName, IXMLDOMNodeList** list) {
@@ -352,16 +312,6 @@ HRESULT DomDocument::get_preserveWhiteSpace(VARIANT_BOOL* isPreserving) {
 HRESULT DomDocument::put_preserveWhiteSpace(VARIANT_BOOL isPreserving) {
     preserveWhiteSpace_ = isPreserving != VARIANT_FALSE;
     return S_OK;
-}
-
-HRESULT DomDocument::get_namespaces(IXMLDOMSchemaCollection** collection) {
-    if (collection) *collection = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT DomDocument::validate(IXMLDOMParseError** error) {
-    if (error) *error = nullptr;
-    return E_NOTIMPL;
 }
 
 HRESULT DomDocument::setProperty(BSTR name, VARIANT value) {

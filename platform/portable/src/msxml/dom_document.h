@@ -2,6 +2,7 @@
 // tree; node objects of the old tree keep it alive until they go.
 #pragma once
 
+#include "dispatch_object.h"
 #include "node_impl.h"
 #include "xml_parser.h"
 
@@ -17,23 +18,25 @@ public:
     DomDocument(xmlNodePtr node, XmlTree* tree) noexcept : NodeImpl(node, tree, nullptr) {}
 
     // IXMLDOMDocument
-    HRESULT STDMETHODCALLTYPE get_doctype(IXMLDOMDocumentType** documentType) override;
-    HRESULT STDMETHODCALLTYPE get_implementation(IXMLDOMImplementation** impl) override;
+    HRESULT STDMETHODCALLTYPE get_doctype(IXMLDOMDocumentType** doctype) override { return NotOffered(doctype); }
+    HRESULT STDMETHODCALLTYPE get_implementation(IXMLDOMImplementation** impl) override { return NotOffered(impl); }
     // No root element: S_FALSE and null.
     HRESULT STDMETHODCALLTYPE get_documentElement(IXMLDOMElement** element) override;
     HRESULT STDMETHODCALLTYPE putref_documentElement(IXMLDOMElement* element) override;
     HRESULT STDMETHODCALLTYPE createElement(BSTR tagName, IXMLDOMElement** element) override;
-    HRESULT STDMETHODCALLTYPE createDocumentFragment(IXMLDOMDocumentFragment** fragment) override;
-    HRESULT STDMETHODCALLTYPE createTextNode(BSTR data, IXMLDOMText** text) override;
-    HRESULT STDMETHODCALLTYPE createComment(BSTR data, IXMLDOMComment** comment) override;
-    HRESULT STDMETHODCALLTYPE createCDATASection(BSTR data, IXMLDOMCDATASection** cdata) override;
-    HRESULT STDMETHODCALLTYPE createProcessingInstruction(BSTR target, BSTR data,
-                                                          IXMLDOMProcessingInstruction** pi) override;
+    // The typed leaf interfaces are not declared by this stand-in: createNode makes these nodes.
+    HRESULT STDMETHODCALLTYPE createDocumentFragment(IXMLDOMDocumentFragment** out) override { return NotOffered(out); }
+    HRESULT STDMETHODCALLTYPE createTextNode(BSTR, IXMLDOMText** out) override { return NotOffered(out); }
+    HRESULT STDMETHODCALLTYPE createComment(BSTR, IXMLDOMComment** out) override { return NotOffered(out); }
+    HRESULT STDMETHODCALLTYPE createCDATASection(BSTR, IXMLDOMCDATASection** out) override { return NotOffered(out); }
+    HRESULT STDMETHODCALLTYPE createProcessingInstruction(BSTR, BSTR, IXMLDOMProcessingInstruction** out) override {
+        return NotOffered(out);
+    }
     HRESULT STDMETHODCALLTYPE createAttribute(BSTR name, IXMLDOMAttribute** attribute) override;
-    HRESULT STDMETHODCALLTYPE createEntityReference(BSTR name, IXMLDOMEntityReference** entityRef) override;
+    HRESULT STDMETHODCALLTYPE createEntityReference(BSTR, IXMLDOMEntityReference** out) override { return NotOffered(out); }
     HRESULT STDMETHODCALLTYPE getElementsByTagName(BSTR tagName, IXMLDOMNodeList** list) override;
     HRESULT STDMETHODCALLTYPE createNode(VARIANT type, BSTR name, BSTR namespaceURI, IXMLDOMNode** node) override;
-    HRESULT STDMETHODCALLTYPE nodeFromID(BSTR idString, IXMLDOMNode** node) override;
+    HRESULT STDMETHODCALLTYPE nodeFromID(BSTR, IXMLDOMNode** node) override { return NotOffered(node); }
     // A file path (VT_BSTR). Loads synchronously.
     HRESULT STDMETHODCALLTYPE load(VARIANT source, VARIANT_BOOL* isSuccessful) override;
     HRESULT STDMETHODCALLTYPE get_readyState(LONG* value) override;
@@ -60,10 +63,10 @@ public:
     HRESULT STDMETHODCALLTYPE put_ontransformnode(VARIANT) override { return E_NOTIMPL; }
 
     // IXMLDOMDocument2
-    HRESULT STDMETHODCALLTYPE get_namespaces(IXMLDOMSchemaCollection** collection) override;
+    HRESULT STDMETHODCALLTYPE get_namespaces(IXMLDOMSchemaCollection** out) override { return NotOffered(out); }
     HRESULT STDMETHODCALLTYPE get_schemas(VARIANT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE putref_schemas(VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE validate(IXMLDOMParseError** error) override;
+    HRESULT STDMETHODCALLTYPE validate(IXMLDOMParseError** error) override { return NotOffered(error); }
     HRESULT STDMETHODCALLTYPE setProperty(BSTR name, VARIANT value) override;
     HRESULT STDMETHODCALLTYPE getProperty(BSTR name, VARIANT* value) override;
 

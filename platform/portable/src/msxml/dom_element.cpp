@@ -86,13 +86,10 @@ HRESULT DomElement::getAttributeNode(BSTR name, IXMLDOMAttribute** attributeNode
 
 HRESULT DomElement::setAttributeNode(IXMLDOMAttribute* attribute, IXMLDOMAttribute** replaced) {
     if (replaced) *replaced = nullptr;
-    if (attribute == nullptr) return E_INVALIDARG;
-    NodeObject* object = ObjectFromInterface(attribute);
-    if (object == nullptr || object->node()->type != XML_ATTRIBUTE_NODE) return E_INVALIDARG;
-    if (&object->tree() != &tree()) return E_FAIL;
     return NoThrow([&] {
+        NodeObject* attached = nullptr;
         xmlAttrPtr old = nullptr;
-        const HRESULT hr = AttachAttribute(tree(), node(), reinterpret_cast<xmlAttrPtr>(object->node()), &old);
+        const HRESULT hr = AttachAttributeObject(*this, attribute, &attached, &old);
         if (FAILED(hr) || replaced == nullptr) return hr;
         return ReturnNode(*this, AsNode(old), IID_IXMLDOMAttribute, reinterpret_cast<void**>(replaced));
     });

@@ -24,15 +24,6 @@ HRESULT DomNamedNodeMap::Create(NodeObject& element, IXMLDOMNamedNodeMap** out) 
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT DomNamedNodeMap::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != IID_IXMLDOMNamedNodeMap) return E_NOINTERFACE;
-    *ppv = static_cast<IXMLDOMNamedNodeMap*>(this);
-    AddRefObject();
-    return S_OK;
-}
-
 HRESULT DomNamedNodeMap::getNamedItem(BSTR name, IXMLDOMNode** item) {
     if (item == nullptr) return E_INVALIDARG;
     *item = nullptr;
@@ -44,16 +35,12 @@ HRESULT DomNamedNodeMap::getNamedItem(BSTR name, IXMLDOMNode** item) {
 
 HRESULT DomNamedNodeMap::setNamedItem(IXMLDOMNode* newItem, IXMLDOMNode** item) {
     if (item) *item = nullptr;
-    if (newItem == nullptr) return E_INVALIDARG;
-    NodeObject* attribute = ObjectFromInterface(newItem);
-    if (attribute == nullptr || attribute->node()->type != XML_ATTRIBUTE_NODE) return E_INVALIDARG;
-    if (&attribute->tree() != &element_->tree()) return E_FAIL;
     return NoThrow([&] {
+        NodeObject* attached = nullptr;
         xmlAttrPtr replaced = nullptr;
-        const HRESULT hr = AttachAttribute(element_->tree(), element_->node(),
-                                           reinterpret_cast<xmlAttrPtr>(attribute->node()), &replaced);
+        const HRESULT hr = AttachAttributeObject(*element_, newItem, &attached, &replaced);
         if (FAILED(hr) || item == nullptr) return hr;
-        return attribute->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(item));
+        return attached->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(item));
     });
 }
 
@@ -124,11 +111,6 @@ HRESULT DomNamedNodeMap::nextNode(IXMLDOMNode** next) {
 HRESULT DomNamedNodeMap::reset() {
     position_ = 0;
     return S_OK;
-}
-
-HRESULT DomNamedNodeMap::get__newEnum(IUnknown** enumerator) {
-    if (enumerator) *enumerator = nullptr;
-    return E_NOTIMPL;
 }
 
 }  // namespace msxml

@@ -2,29 +2,18 @@
 // current attributes. Namespace declarations are not attributes here (libxml2 keeps them apart).
 #pragma once
 
-#include "com_object.h"
+#include "dispatch_object.h"
 #include "node_object.h"
 
 #include <platform/platform.h>
 
 namespace msxml {
 
-class DomNamedNodeMap final : public IXMLDOMNamedNodeMap, public ComObject {
+class DomNamedNodeMap final : public DispatchObject<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap> {
 public:
     static HRESULT Create(NodeObject& element, IXMLDOMNamedNodeMap** out);
 
     explicit DomNamedNodeMap(NodeObject* element) noexcept : element_(element) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefObject(); }
-    ULONG STDMETHODCALLTYPE Release() override { return ReleaseObject(); }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
 
     // By qualified name as written; absent: S_FALSE and null.
     HRESULT STDMETHODCALLTYPE getNamedItem(BSTR name, IXMLDOMNode** item) override;
@@ -37,7 +26,7 @@ public:
     HRESULT STDMETHODCALLTYPE removeQualifiedItem(BSTR baseName, BSTR namespaceURI, IXMLDOMNode** item) override;
     HRESULT STDMETHODCALLTYPE nextNode(IXMLDOMNode** next) override;
     HRESULT STDMETHODCALLTYPE reset() override;
-    HRESULT STDMETHODCALLTYPE get__newEnum(IUnknown** enumerator) override;
+    HRESULT STDMETHODCALLTYPE get__newEnum(IUnknown** enumerator) override { return NotOffered(enumerator); }
 
 private:
     xmlAttrPtr QualifiedItem(BSTR baseName, BSTR namespaceURI) const;

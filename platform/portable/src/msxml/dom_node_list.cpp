@@ -23,15 +23,6 @@ HRESULT DomNodeList::CreateChildren(NodeObject& scope, IXMLDOMNodeList** out) {
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT DomNodeList::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != IID_IXMLDOMNodeList) return E_NOINTERFACE;
-    *ppv = static_cast<IXMLDOMNodeList*>(this);
-    AddRefObject();
-    return S_OK;
-}
-
 xmlNodePtr DomNodeList::First() const {
     xmlNodePtr scope = scope_->node();
     if (!matcher_) return HasWalkableChildren(scope) ? scope->children : nullptr;
@@ -130,11 +121,6 @@ HRESULT DomNodeList::reset() {
     position_ = Position::BeforeFirst;
     current_.reset();
     return S_OK;
-}
-
-HRESULT DomNodeList::get__newEnum(IUnknown** enumerator) {
-    if (enumerator) *enumerator = nullptr;
-    return E_NOTIMPL;
 }
 
 }  // namespace msxml

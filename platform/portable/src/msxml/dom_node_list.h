@@ -4,7 +4,7 @@
 // pays for the rest of the document. A change to the tree invalidates what was remembered.
 #pragma once
 
-#include "com_object.h"
+#include "dispatch_object.h"
 #include "node_object.h"
 #include "node_walk.h"
 
@@ -15,7 +15,7 @@
 
 namespace msxml {
 
-class DomNodeList final : public IXMLDOMNodeList, public ComObject {
+class DomNodeList final : public DispatchObject<IXMLDOMNodeList, IID_IXMLDOMNodeList> {
 public:
     // Descendants of `scope` (not `scope` itself) named `qualifiedName` as written, "*" for all,
     // in document order.
@@ -25,24 +25,13 @@ public:
 
     explicit DomNodeList(NodeObject* scope) noexcept : scope_(scope) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefObject(); }
-    ULONG STDMETHODCALLTYPE Release() override { return ReleaseObject(); }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-
     // Past the end: S_FALSE and null.
     HRESULT STDMETHODCALLTYPE get_item(LONG index, IXMLDOMNode** item) override;
     HRESULT STDMETHODCALLTYPE get_length(LONG* length) override;
     // At the end, and once the node it stands on has left the list: S_FALSE and null.
     HRESULT STDMETHODCALLTYPE nextNode(IXMLDOMNode** next) override;
     HRESULT STDMETHODCALLTYPE reset() override;
-    HRESULT STDMETHODCALLTYPE get__newEnum(IUnknown** enumerator) override;
+    HRESULT STDMETHODCALLTYPE get__newEnum(IUnknown** enumerator) override { return NotOffered(enumerator); }
 
 private:
     // A state of the scope's tree; a load gives the document a new tree, so the tree counts too.

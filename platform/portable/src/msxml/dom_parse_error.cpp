@@ -36,15 +36,6 @@ HRESULT DomParseError::Create(const ParseFailure& failure, IXMLDOMParseError** o
     return S_OK;
 }
 
-HRESULT DomParseError::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != IID_IXMLDOMParseError) return E_NOINTERFACE;
-    *ppv = static_cast<IXMLDOMParseError*>(this);
-    AddRefObject();
-    return S_OK;
-}
-
 HRESULT DomParseError::get_errorCode(LONG* errorCode) { return Number(failure_.errorCode, errorCode); }
 HRESULT DomParseError::get_url(BSTR* url) { return OptionalText(failure_.url, url); }
 HRESULT DomParseError::get_reason(BSTR* reason) { return OptionalText(failure_.reason, reason); }

@@ -1,29 +1,18 @@
 // IXMLDOMParseError: a snapshot of the last load's outcome (errorCode 0 after a success).
 #pragma once
 
-#include "com_object.h"
+#include "dispatch_object.h"
 #include "xml_parser.h"
 
 #include <platform/platform.h>
 
 namespace msxml {
 
-class DomParseError final : public IXMLDOMParseError, public ComObject {
+class DomParseError final : public DispatchObject<IXMLDOMParseError, IID_IXMLDOMParseError> {
 public:
     static HRESULT Create(const ParseFailure& failure, IXMLDOMParseError** out);
 
     DomParseError() noexcept = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefObject(); }
-    ULONG STDMETHODCALLTYPE Release() override { return ReleaseObject(); }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
 
     HRESULT STDMETHODCALLTYPE get_errorCode(LONG* errorCode) override;
     // The strings are S_FALSE and null when there is nothing to say.

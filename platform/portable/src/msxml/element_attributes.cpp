@@ -36,18 +36,6 @@ void LinkInPlaceOf(xmlNodePtr element, xmlAttrPtr attribute, xmlAttrPtr old) {
     old->prev = old->next = nullptr;
 }
 
-void LinkLast(xmlNodePtr element, xmlAttrPtr attribute) {
-    xmlAttrPtr last = element->properties;
-    while (last && last->next) last = last->next;
-    attribute->prev = last;
-    attribute->next = nullptr;
-    if (last) {
-        last->next = attribute;
-    } else {
-        element->properties = attribute;
-    }
-}
-
 }  // namespace
 
 xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
@@ -70,7 +58,7 @@ HRESULT AttachAttribute(XmlTree& tree, xmlNodePtr element, xmlAttrPtr attribute,
     if (old) {
         LinkInPlaceOf(element, attribute, old);
     } else {
-        LinkLast(element, attribute);
+        AppendAttribute(element, attribute);
     }
     attribute->parent = element;
     tree.NoteAttached(AsNode(attribute));
@@ -79,6 +67,29 @@ HRESULT AttachAttribute(XmlTree& tree, xmlNodePtr element, xmlAttrPtr attribute,
     tree.NoteDetached(AsNode(old));
     *replaced = old;
     return LocalizeDetached(tree, AsNode(old));
+}
+
+HRESULT AttachAttributeObject(NodeObject& element, IUnknown* attribute, NodeObject** attached, xmlAttrPtr* replaced) {
+    *attached = nullptr;
+    *replaced = nullptr;
+    NodeObject* object = ObjectFromInterface(attribute);
+    if (object == nullptr || object->node()->type != XML_ATTRIBUTE_NODE) return E_INVALIDARG;
+    if (&object->tree() != &element.tree()) return E_FAIL;
+    *attached = object;
+    return AttachAttribute(element.tree(), element.node(), reinterpret_cast<xmlAttrPtr>(object->node()), replaced);
+}
+
+void AppendAttribute(xmlNodePtr element, xmlAttrPtr attribute) {
+    xmlAttrPtr last = element->properties;
+    while (last && last->next) last = last->next;
+    attribute->parent = element;
+    attribute->prev = last;
+    attribute->next = nullptr;
+    if (last) {
+        last->next = attribute;
+    } else {
+        element->properties = attribute;
+    }
 }
 
 HRESULT DetachAttribute(XmlTree& tree, xmlAttrPtr attribute) {

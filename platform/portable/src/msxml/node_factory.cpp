@@ -1,6 +1,7 @@
 #include "node_factory.h"
 
 #include "boundary_strings.h"
+#include "element_attributes.h"
 #include "namespace_reconciler.h"
 #include "node_walk.h"
 #include "text_content.h"
@@ -59,21 +60,13 @@ xmlNodePtr CopyElementShallow(xmlDocPtr doc, xmlNodePtr source) {
         own->_private = ns->_private;
     }
     copy->ns = source->ns;
-    xmlAttrPtr last = nullptr;
     for (xmlAttrPtr a = source->properties; a; a = a->next) {
         xmlAttrPtr attribute = CopyAttribute(doc, a);
         if (attribute == nullptr) {
             xmlFreeNode(copy);
             return nullptr;
         }
-        attribute->parent = copy;
-        attribute->prev = last;
-        if (last) {
-            last->next = attribute;
-        } else {
-            copy->properties = attribute;
-        }
-        last = attribute;
+        AppendAttribute(copy, attribute);
     }
     return copy;
 }

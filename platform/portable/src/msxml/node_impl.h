@@ -2,13 +2,14 @@
 // interface is I (IXMLDOMElement, IXMLDOMAttribute, IXMLDOMDocument2 or IXMLDOMNode itself).
 #pragma once
 
+#include "dispatch_object.h"
 #include "node_object.h"
 #include "node_operations.h"
 
 namespace msxml {
 
 template <class I>
-class NodeImpl : public I, public NodeObject {
+class NodeImpl : public NoDispatch<I>, public NodeObject {
 public:
     // IUnknown: one identity per node; the kinds add their own interfaces in QueryMore.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -25,14 +26,6 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefObject(); }
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseObject(); }
-
-    // IDispatch: not offered.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
 
     // IXMLDOMNode
     HRESULT STDMETHODCALLTYPE get_nodeName(BSTR* name) override { return NoThrow([&] { return node_ops::GetNodeName(*this, name); }); }
@@ -89,10 +82,7 @@ public:
         *specified = VARIANT_TRUE;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_definition(IXMLDOMNode** definition) override {
-        if (definition) *definition = nullptr;
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE get_definition(IXMLDOMNode** definition) override { return NotOffered(definition); }
     HRESULT STDMETHODCALLTYPE get_nodeTypedValue(VARIANT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_nodeTypedValue(VARIANT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_dataType(VARIANT*) override { return E_NOTIMPL; }
