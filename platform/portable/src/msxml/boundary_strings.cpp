@@ -2,6 +2,8 @@
 
 #include <portable/test_support.h>
 
+#include <algorithm>
+
 namespace msxml {
 
 std::string ArgToUtf8(const WCHAR* text) {
@@ -9,18 +11,30 @@ std::string ArgToUtf8(const WCHAR* text) {
     return PortableToUtf8(text, WStrLen(text));
 }
 
-bool SameText(std::string_view utf8, const WCHAR* text) {
-    size_t i = 0;
-    for (; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (text[i] >= 0x80 || byte >= 0x80) break;
-        if (text[i] == 0 || text[i] != byte) return false;
+ArgText::ArgText(const WCHAR* text) : text_(text) {
+    if (text_ == nullptr) return;
+    for (; text_[length_] != 0; ++length_) ascii_ = ascii_ && text_[length_] < 0x80;
+    if (!ascii_) converted_ = PortableToUtf8(text_, length_);
+}
+
+bool ArgText::Equals(std::string_view utf8) const {
+    if (!ascii_) return utf8 == converted_;
+    if (utf8.size() != length_) return false;
+    // Namespace URIs share long beginnings: compare from the end.
+    for (size_t i = length_; i-- > 0;) {
+        if (static_cast<unsigned char>(utf8[i]) != text_[i]) return false;
     }
-    if (i == utf8.size()) return text[i] == 0;
-    return ArgToUtf8(text + i) == utf8.substr(i);
+    return true;
 }
 
 HRESULT NewBstr(std::string_view text, BSTR* out) {
+    // ASCII, as names and most values are, widens straight into the BSTR.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        *out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+        if (*out == nullptr) return E_OUTOFMEMORY;
+        std::copy(text.begin(), text.end(), *out);
+        return S_OK;
+    }
     const std::u16string wide = PortableFromUtf8(text.data(), text.size());
     *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     return *out ? S_OK : E_OUTOFMEMORY;

@@ -15,9 +15,20 @@ namespace msxml {
 // plug-in passes BSTRs whose length counts their terminator. A null argument reads as empty.
 std::string ArgToUtf8(const WCHAR* text);
 
-// Whether the NUL-terminated argument `text` reads as `utf8`. ASCII is compared in place; only
-// from the first other character on is the argument converted.
-bool SameText(std::string_view utf8, const WCHAR* text);
+// A string argument measured once, to be compared with several UTF-8 strings: an ASCII argument
+// (every name and namespace URI in practice) is compared in place, length first, and only
+// another argument is converted, once.
+class ArgText {
+public:
+    explicit ArgText(const WCHAR* text);
+    bool Equals(std::string_view utf8) const;
+
+private:
+    const WCHAR* text_;
+    size_t length_ = 0;
+    bool ascii_ = true;
+    std::string converted_;  // the argument as UTF-8 when it is not ASCII
+};
 
 // A new BSTR holding `text`; E_OUTOFMEMORY (and *out null) when the allocation is refused.
 HRESULT NewBstr(std::string_view text, BSTR* out);

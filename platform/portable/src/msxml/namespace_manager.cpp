@@ -171,15 +171,16 @@ HRESULT NamespaceManager::getPrefix(const WCHAR* uri, LONG index, WCHAR* prefix,
     if (count == nullptr) return E_POINTER;
     if (uri == nullptr || uri[0] == 0 || index < 0) return E_INVALIDARG;
     return NoThrow([&] {
+        const ArgText wanted(uri);
         LONG remaining = index;
         for (size_t context = contexts_.size(); context-- > 0;) {
             for (size_t i = 0; i < contexts_[context].size(); ++i) {
                 const Binding& b = contexts_[context][i];
-                if (!SameText(b.uri, uri) || IsShadowed(context, i)) continue;
+                if (!wanted.Equals(b.uri) || IsShadowed(context, i)) continue;
                 if (remaining-- == 0) return CopyToCallerBuffer(b.prefix, prefix, count);
             }
         }
-        if (SameText(kXmlNamespace, uri) && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
+        if (wanted.Equals(kXmlNamespace) && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
         return E_FAIL;
     });
 }

@@ -1,0 +1,112 @@
+// The stand-in's shortcuts must answer exactly as the general paths do: namespace contexts that
+// reuse the storage of popped ones, URIs compared in place, text read straight from a stored
+// string, and ASCII widened straight into a BSTR.
+#include "msxml_fixture.h"
+
+#include <vector>
+
+namespace msxmltest {
+namespace {
+
+class FastPathTest : public MsxmlTest {
+protected:
+    ComPtr<IMXNamespaceManager> NewManager() {
+        ComPtr<IMXNamespaceManager> manager;
+        EXPECT_EQ(CoCreateInstance(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IMXNamespaceManager, manager.put_void()),
+                  S_OK);
+        return manager;
+    }
+
+    // The first prefix bound to `uri` in the manager's current context, or "<unbound>".
+    static std::string PrefixOf(IMXNamespaceManager* manager, const std::u16string& uri) {
+        int length = 0;
+        if (manager->getPrefix(uri.c_str(), 0, nullptr, &length) != S_OK) return "<unbound>";
+        std::vector<WCHAR> buffer(static_cast<size_t>(length) + 1);
+        int room = length + 1;
+        EXPECT_EQ(manager->getPrefix(uri.c_str(), 0, buffer.data(), &room), S_OK);
+        return qptest::Utf8(buffer.data());
+    }
+};
+
+TEST_F(FastPathTest, ReusedContextsForgetTheBindingsOfTheirLastUse) {
+    auto doc = qptest::LoadDocument(
+        "<r xmlns:a='urn:a' xmlns:b='urn:b' xmlns:c='urn:c'><i xmlns:d='urn:d'/></r>");
+    ASSERT_TRUE(doc);
+    auto root = Root(doc.get());
+    auto inner = Only(doc.get(), "i");
+    auto manager = NewManager();
+
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(manager->pushNodeContext(root.get(), VARIANT_TRUE), S_OK);
+        EXPECT_EQ(PrefixOf(manager.get(), u"urn:c"), "c");
+        EXPECT_EQ(PrefixOf(manager.get(), u"urn:d"), "<unbound>");
+        ASSERT_EQ(manager->popContext(), S_OK);
+
+        // A shallow context of the inner element reuses the three-binding storage for one.
+        ASSERT_EQ(manager->pushNodeContext(inner.get(), VARIANT_FALSE), S_OK);
+        EXPECT_EQ(PrefixOf(manager.get(), u"urn:d"), "d");
+        EXPECT_EQ(PrefixOf(manager.get(), u"urn:a"), "<unbound>");
+        EXPECT_EQ(PrefixOf(manager.get(), u"urn:c"), "<unbound>");
+        ASSERT_EQ(manager->popContext(), S_OK);
+    }
+    EXPECT_EQ(manager->popContext(), E_FAIL);
+}
+
+TEST_F(FastPathTest, UrisMatchWhollyWhateverTheyShareOrWhereverTheyDiffer) {
+    auto doc = qptest::LoadDocument(
+        "<r xmlns:long='http://example/ns/shared-beginning' xmlns:short='http://example/ns/shared'"
+        " xmlns:first='Xttp://example/ns/shared-beginning'/>");
+    ASSERT_TRUE(doc);
+    auto root = Root(doc.get());
+    auto manager = NewManager();
+    ASSERT_EQ(manager->pushNodeContext(root.get(), VARIANT_TRUE), S_OK);
+
+    EXPECT_EQ(PrefixOf(manager.get(), u"http://example/ns/shared-beginning"), "long");
+    EXPECT_EQ(PrefixOf(manager.get(), u"http://example/ns/shared"), "short");
+    EXPECT_EQ(PrefixOf(manager.get(), u"Xttp://example/ns/shared-beginning"), "first");
+    EXPECT_EQ(PrefixOf(manager.get(), u"http://example/ns/shared-"), "<unbound>");
+    EXPECT_EQ(PrefixOf(manager.get(), u"http://example/ns/sharedX"), "<unbound>");
+    // Not ASCII (a declaration made on the manager, as a document may not hold it): compared as
+    // converted, and an ASCII look-alike does not match.
+    ASSERT_EQ(manager->pushContext(), S_OK);
+    ASSERT_EQ(manager->declarePrefix(u"e", u"urn:caf\u00e9"), S_OK);
+    EXPECT_EQ(PrefixOf(manager.get(), u"urn:caf\u00e9"), "e");
+    EXPECT_EQ(PrefixOf(manager.get(), u"urn:cafe"), "<unbound>");
+    EXPECT_EQ(PrefixOf(manager.get(), u"urn:caf\u00e8"), "<unbound>");
+    // The xml prefix stays bound whatever the contexts hold.
+    EXPECT_EQ(PrefixOf(manager.get(), u"http://www.w3.org/XML/1998/namespace"), "xml");
+    EXPECT_EQ(manager->popContext(), S_OK);
+    EXPECT_EQ(manager->popContext(), S_OK);
+}
+
+TEST_F(FastPathTest, TextReadsTheSameFromOneStoredStringOrFromManyNodes) {
+    auto doc = qptest::LoadDocument(
+        "<r a='psk:Stacker' w='caf\xC3\xA9 \xE2\x82\xAC'>"
+        "<one>ns0000:Tray</one><mixed>x<![CDATA[<y>]]>z<b>in</b></mixed><empty/><cdata><![CDATA[c&d]]></cdata>"
+        "</r>");
+    ASSERT_TRUE(doc);
+    auto root = Root(doc.get());
+    ComPtr<IXMLDOMAttribute> attribute;
+    Bstr a = B("a");
+    ASSERT_EQ(root->getAttributeNode(a.get(), attribute.put()), S_OK);
+    EXPECT_EQ(Text(attribute.get()), "psk:Stacker");
+    Bstr w = B("w");
+    ASSERT_EQ(root->getAttributeNode(w.get(), attribute.put()), S_OK);
+    EXPECT_EQ(Text(attribute.get()), "caf\xC3\xA9 \xE2\x82\xAC");
+
+    EXPECT_EQ(Text(Only(doc.get(), "one").get()), "ns0000:Tray");
+    EXPECT_EQ(Text(Only(doc.get(), "mixed").get()), "x<y>zin");
+    EXPECT_EQ(Text(Only(doc.get(), "empty").get()), "");
+    EXPECT_EQ(Text(Only(doc.get(), "cdata").get()), "c&d");
+
+    // The BSTR holds exactly the text: no terminator counted, nothing widened twice.
+    Bstr text;
+    ASSERT_EQ(Only(doc.get(), "one")->get_text(text.put()), S_OK);
+    EXPECT_EQ(text.Length(), 11u);
+    EXPECT_EQ(std::u16string(text.get(), text.Length()), u"ns0000:Tray");
+}
+
+}  // namespace
+}  // namespace msxmltest
