@@ -75,4 +75,22 @@ protected:
     static std::string Xml(IXMLDOMNode* node) { return qptest::SerializeUtf8(node); }
 };
 
+// One loaded document and its root element, released before the ledger is checked.
+class DocumentFixture : public MsxmlTest {
+protected:
+    void Load(const std::string& utf8) {
+        doc_ = qptest::LoadDocument(utf8);
+        ASSERT_TRUE(doc_);
+        root_ = Root(doc_.get());
+    }
+    void TearDown() override {
+        root_.reset();
+        doc_.reset();
+        MsxmlTest::TearDown();
+    }
+
+    ComPtr<IXMLDOMDocument2> doc_;
+    ComPtr<IXMLDOMElement> root_;
+};
+
 }  // namespace msxmltest

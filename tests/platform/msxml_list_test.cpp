@@ -16,18 +16,11 @@ constexpr const char* kNested =
     "<Option name=\"o3\"/></Feature>"
     "</psf:PrintCapabilities>";
 
-class ListTest : public MsxmlTest {
+class ListTest : public DocumentFixture {
 protected:
     void SetUp() override {
-        MsxmlTest::SetUp();
-        doc_ = qptest::LoadDocument(kNested);
-        ASSERT_TRUE(doc_);
-        root_ = Root(doc_.get());
-    }
-    void TearDown() override {
-        root_.reset();
-        doc_.reset();
-        MsxmlTest::TearDown();
+        DocumentFixture::SetUp();
+        Load(kNested);
     }
 
     ComPtr<IXMLDOMNodeList> Search(IXMLDOMElement* scope, const std::string& name) {
@@ -57,8 +50,6 @@ protected:
         return qptest::Utf8(name.get());
     }
 
-    ComPtr<IXMLDOMDocument2> doc_;
-    ComPtr<IXMLDOMElement> root_;
 };
 
 TEST_F(ListTest, NamesMatchAsWrittenOverAllDescendantsInDocumentOrder) {

@@ -12,16 +12,14 @@ constexpr const char* kDocument =
     "<psf:Feature xmlns:inner=\"urn:inner\" xmlns:psk=\"urn:shadow\" xmlns:twin=\"urn:inner\">"
     "<leaf/></psf:Feature></psf:PrintTicket>";
 
-class NamespaceManagerTest : public MsxmlTest {
+class NamespaceManagerTest : public DocumentFixture {
 protected:
     void SetUp() override {
-        MsxmlTest::SetUp();
+        DocumentFixture::SetUp();
         ASSERT_EQ(CoCreateInstance(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER, IID_IMXNamespaceManager,
                                    manager_.put_void()),
                   S_OK);
-        doc_ = qptest::LoadDocument(kDocument);
-        ASSERT_TRUE(doc_);
-        root_ = Root(doc_.get());
+        Load(kDocument);
         feature_ = Only(root_.get(), "psf:Feature");
         leaf_ = Only(root_.get(), "leaf");
     }
@@ -29,41 +27,37 @@ protected:
         manager_.reset();
         leaf_.reset();
         feature_.reset();
-        root_.reset();
-        doc_.reset();
-        MsxmlTest::TearDown();
+        DocumentFixture::TearDown();
     }
 
     // The two calls the plug-in makes: the length, then the text into length + 1 characters.
-    HRESULT Prefix(const std::string& uri, std::string& prefix, LONG index = 0) {
-        const std::u16string wide = qptest::Utf16(uri);
+    template <class Call>
+    static HRESULT TwoCalls(Call call, std::string& text) {
         int length = 0;
-        HRESULT hr = manager_->getPrefix(wide.c_str(), index, nullptr, &length);
+        HRESULT hr = call(nullptr, &length);
         if (hr != S_OK) return hr;
         std::u16string buffer(static_cast<size_t>(length) + 1, u'?');
         int room = length + 1;
-        hr = manager_->getPrefix(wide.c_str(), index, buffer.data(), &room);
+        hr = call(buffer.data(), &room);
         if (hr != S_OK) return hr;
-        EXPECT_EQ(buffer[static_cast<size_t>(length)], 0) << "the prefix is terminated";
-        prefix = qptest::Utf8(buffer.c_str());
+        EXPECT_EQ(buffer[static_cast<size_t>(length)], 0) << "the text is terminated";
+        text = qptest::Utf8(buffer.c_str());
         return hr;
+    }
+
+    HRESULT Prefix(const std::string& uri, std::string& prefix, LONG index = 0) {
+        const std::u16string wide = qptest::Utf16(uri);
+        return TwoCalls([&](WCHAR* buffer, int* count) { return manager_->getPrefix(wide.c_str(), index, buffer, count); },
+                        prefix);
     }
 
     HRESULT Uri(const std::string& prefix, std::string& uri, IXMLDOMNode* node = nullptr) {
         const std::u16string wide = qptest::Utf16(prefix);
-        int length = 0;
-        HRESULT hr = manager_->getURI(wide.c_str(), node, nullptr, &length);
-        if (hr != S_OK) return hr;
-        std::u16string buffer(static_cast<size_t>(length) + 1, u'?');
-        int room = length + 1;
-        hr = manager_->getURI(wide.c_str(), node, buffer.data(), &room);
-        if (hr == S_OK) uri = qptest::Utf8(buffer.c_str());
-        return hr;
+        return TwoCalls([&](WCHAR* buffer, int* count) { return manager_->getURI(wide.c_str(), node, buffer, count); },
+                        uri);
     }
 
     ComPtr<IMXNamespaceManager> manager_;
-    ComPtr<IXMLDOMDocument2> doc_;
-    ComPtr<IXMLDOMElement> root_;
     ComPtr<IXMLDOMElement> feature_;
     ComPtr<IXMLDOMElement> leaf_;
 };

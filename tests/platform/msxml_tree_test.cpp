@@ -16,18 +16,11 @@ constexpr const char* kTicket =
     "</psf:PrintTicket>";
 constexpr const char* kXsi = "http://www.w3.org/2001/XMLSchema-instance";
 
-class TreeTest : public MsxmlTest {
+class TreeTest : public DocumentFixture {
 protected:
     void SetUp() override {
-        MsxmlTest::SetUp();
-        doc_ = qptest::LoadDocument(kTicket);
-        ASSERT_TRUE(doc_);
-        root_ = Root(doc_.get());
-    }
-    void TearDown() override {
-        root_.reset();
-        doc_.reset();
-        MsxmlTest::TearDown();
+        DocumentFixture::SetUp();
+        Load(kTicket);
     }
 
     ComPtr<IXMLDOMAttribute> NewAttribute(const std::string& name, const std::string& uri, const std::string& value,
@@ -48,8 +41,6 @@ protected:
         return count;
     }
 
-    ComPtr<IXMLDOMDocument2> doc_;
-    ComPtr<IXMLDOMElement> root_;
 };
 
 TEST_F(TreeTest, CreatedNodesSerializeWithTheirNamespacesDeclaredOnlyWhereNeeded) {
