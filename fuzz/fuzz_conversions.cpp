@@ -99,7 +99,7 @@ void RequireAllowed(HRESULT hr, bool mayFail) {
 void DevModeOperations(IPrintOemUI2* plugin, std::string_view bytes) {
     OEM_DMEXTRAHEADER in{};
     OEM_DMEXTRAHEADER out{};
-    std::memcpy(&in, bytes.data(), std::min(bytes.size(), sizeof(in)));
+    if (!bytes.empty()) std::memcpy(&in, bytes.data(), std::min(bytes.size(), sizeof(in)));
     if (bytes.size() > sizeof(in)) {
         std::memcpy(&out, bytes.data() + sizeof(in), std::min(bytes.size() - sizeof(in), sizeof(out)));
     }
