@@ -50,6 +50,7 @@ TEST_F(TreeTest, CreatedNodesSerializeWithTheirNamespacesDeclaredOnlyWhereNeeded
     ASSERT_EQ(feature.QueryTo(IID_IXMLDOMElement, element), S_OK);
     ASSERT_EQ(element->setAttributeNode(NewAttribute("name", kPsf, "psk:New").get(), nullptr), S_OK);
     ASSERT_EQ(element->setAttributeNode(NewAttribute("xsi:type", kXsi, "xsd:QName").get(), nullptr), S_OK);
+    ASSERT_EQ(element->setAttributeNode(NewAttribute("xml:lang", "", "en").get(), nullptr), S_OK);
     ComPtr<IXMLDOMNode> value = Create(doc_.get(), NODE_ELEMENT, "Value", kPsk);
     ASSERT_EQ(feature->appendChild(value.get(), nullptr), S_OK);
 
@@ -61,6 +62,7 @@ TEST_F(TreeTest, CreatedNodesSerializeWithTheirNamespacesDeclaredOnlyWhereNeeded
         << "an unprefixed attribute is written plain";
     EXPECT_EQ(Occurrences(xml, "xmlns:psf="), 1u) << "the root's declaration is reused: " << xml;
     EXPECT_EQ(Occurrences(xml, "xmlns:xsi="), 1u) << xml;
+    EXPECT_EQ(out.Text("//psf:Feature/@xml:lang"), "en") << "the xml prefix needs no declaration";
 }
 
 TEST_F(TreeTest, NamespacesStayRightWhereAPrefixOrTheDefaultNamespaceMeansSomethingElse) {

@@ -171,7 +171,7 @@ HRESULT NewDetachedAttribute(XmlTree& tree, const std::string& name, const std::
     xmlAttrPtr attribute = xmlNewDocProp(tree.doc(), XmlChars(qname.local), nullptr);
     if (attribute == nullptr) return E_OUTOFMEMORY;
     if (inXmlNamespace) {
-        attribute->ns = xmlSearchNs(tree.doc(), nullptr, XmlChars("xml"));
+        attribute->ns = xmlSearchNs(tree.doc(), reinterpret_cast<xmlNodePtr>(tree.doc()), XmlChars("xml"));
     } else if (!qname.prefix.empty()) {
         attribute->ns = tree.NewLooseNamespace(XmlChars(uri), XmlChars(qname.prefix));
     }
