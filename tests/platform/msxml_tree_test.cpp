@@ -116,6 +116,38 @@ TEST_F(TreeTest, AppendChildMovesANodeAndRefusesWhatWouldBreakTheTree) {
     EXPECT_EQ(result.Count("/psf:PrintTicket/psf:Feature[1]/*"), 0);
 }
 
+TEST_F(TreeTest, InsertBeforeReplaceChildAndANewRootKeepSiblingsInOrder) {
+    ComPtr<IXMLDOMDocument2> doc = qptest::LoadDocument("<r><a/><c/></r>");
+    ASSERT_TRUE(doc);
+    ComPtr<IXMLDOMElement> root = Root(doc.get());
+    ComPtr<IXMLDOMElement> c = Only(root.get(), "c");
+    Variant before;
+    before.get().vt = VT_UNKNOWN;
+    before.get().punkVal = c.get();
+    c->AddRef();
+    ASSERT_EQ(root->insertBefore(Create(doc.get(), NODE_ELEMENT, "b", "").get(), before.get(), nullptr), S_OK);
+    Variant atEnd;
+    ASSERT_EQ(root->insertBefore(Create(doc.get(), NODE_ELEMENT, "d", "").get(), atEnd.get(), nullptr), S_OK);
+    ComPtr<IXMLDOMNode> replaced;
+    ASSERT_EQ(root->replaceChild(Create(doc.get(), NODE_COMMENT, "", "").get(), c.get(), replaced.put()), S_OK);
+    EXPECT_EQ(replaced.get(), static_cast<IXMLDOMNode*>(c.get()));
+    qptest::XmlDoc out(Xml(doc.get()));
+    EXPECT_EQ(out.Count("/r/node()"), 4);
+    EXPECT_EQ(out.Count("/r/a/following-sibling::*[1][self::b]/following-sibling::node()[1][self::comment()]"
+                        "/following-sibling::*[1][self::d]"),
+              1);
+
+    ComPtr<IXMLDOMNode> created = Create(doc.get(), NODE_ELEMENT, "s:new", "urn:s");
+    ComPtr<IXMLDOMElement> newRoot;
+    ASSERT_EQ(created.QueryTo(IID_IXMLDOMElement, newRoot), S_OK);
+    ASSERT_EQ(doc->putref_documentElement(newRoot.get()), S_OK);
+    qptest::XmlDoc swapped(Xml(doc.get()));
+    EXPECT_EQ(swapped.Text("namespace-uri(/*)"), "urn:s");
+    EXPECT_EQ(Text(root.get()), "") << "the old root stays usable, detached";
+    ComPtr<IXMLDOMNode> parent;
+    EXPECT_EQ(root->get_parentNode(parent.put()), S_FALSE);
+}
+
 TEST_F(TreeTest, RemoveChildTakesOnlyDirectChildrenAndTheRemovedNodeStaysUsable) {
     const std::string before = Xml(doc_.get());
     ComPtr<IXMLDOMElement> option = Only(root_.get(), "psf:Option");
