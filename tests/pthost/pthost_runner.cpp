@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace pthosttest {
 namespace {
@@ -20,8 +21,9 @@ std::string Quote(const std::string& arg) {
 std::string ScratchDirectory() {
     static int counter = 0;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    // The process id keeps two test runs on one machine (several build trees) apart.
     std::string dir = ::testing::TempDir() + "pthost_" + (test ? test->name() : "x") + "_" +
-                      std::to_string(++counter);
+                      std::to_string(getpid()) + "_" + std::to_string(++counter);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
