@@ -26,6 +26,9 @@ STDAPI_(void) PortableFaultResetCount() { g_count.store(0); }
 
 STDAPI_(bool) PortableFaultNextAllocationFails() {
     const uint64_t n = g_count.fetch_add(1) + 1;
+    // Disarmed, or armed for another allocation: no need for the exchange, whose locked
+    // instruction every allocation of every conversion would otherwise pay.
+    if (g_failAt.load() != n) return false;
     uint64_t expected = n;
     // Disarming on delivery makes the failure happen once even if the count is reset later.
     if (!g_failAt.compare_exchange_strong(expected, 0)) return false;
