@@ -65,6 +65,15 @@ bool TranslationTest::RunPass(bool (qp::PrintTicketProvider::*pass)(qp::SchemaDo
     return (provider_->*pass)(wrapper);
 }
 
+void TranslationTest::ExpectUnchanged(bool (qp::PrintTicketProvider::*pass)(qp::SchemaDocument&),
+                                      const std::string& xml, bool result) {
+    auto document = Load(xml);
+    ASSERT_TRUE(document);
+    const std::string before = Text(document.get());
+    EXPECT_EQ(RunPass(pass, document.get()), result);
+    EXPECT_EQ(Text(document.get()), before);
+}
+
 std::string TranslationTest::Text(IXMLDOMDocument2* document) { return qptest::SerializeUtf8(document); }
 
 }  // namespace translationtest

@@ -41,6 +41,9 @@ protected:
     static ComPtr<IXMLDOMDocument2> Load(const std::string& xml);
     // Wraps `document` as a conversion does and runs one pass on it.
     bool RunPass(bool (qp::PrintTicketProvider::*pass)(qp::SchemaDocument&), IXMLDOMDocument2* document);
+    // Runs one pass on `xml`, expecting `result` and the document exactly as it was.
+    void ExpectUnchanged(bool (qp::PrintTicketProvider::*pass)(qp::SchemaDocument&), const std::string& xml,
+                         bool result = false);
     // The document serialized, for before/after comparisons.
     static std::string Text(IXMLDOMDocument2* document);
 
