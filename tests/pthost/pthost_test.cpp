@@ -78,6 +78,16 @@ TEST_F(PthostTest, StandardInputToAFileAndBackToTheDriversNames) {
     ExpectDeclarationsKept(back.out);
 }
 
+// A file is read as its declaration says; standard input has no such help and must be UTF-8 or
+// UTF-16 with a byte-order mark.
+TEST_F(PthostTest, AFileIsReadInItsDeclaredEncoding) {
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<note>caf\xE9</note>\n";
+    const Outcome fromFile = Pthost({"to-devmode", ScratchFile("latin1.xml", latin1)});
+    EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(qptest::XmlDoc(fromFile.out).Text("/note"), "caf\xC3\xA9");
+    ExpectCannotRun(Pthost({"to-devmode", "-"}, latin1), "<stdin>");
+}
+
 TEST_F(PthostTest, CapabilitiesTypeTheTwoDriverBinsOnly) {
     const Outcome run = Pthost({"capabilities", ExamplePath("printcapabilities.xml")});
     EXPECT_EQ(run.status, 0) << run.err;

@@ -157,10 +157,8 @@ int Run(const ConversionCommand& command, const std::string& modulePath, const s
     }
 
     ComApartment apartment;
-    std::string input;
-    if (!ReadInput(request.input, input, error)) return CannotRun(error);
     ComPtr<IXMLDOMDocument2> document;
-    if (!ParseDocument(DisplayName(request.input), input, document, error)) {
+    if (!LoadInput(request.input, document, error)) {
         std::cerr << error << "\n";
         return kExitUsage;
     }

@@ -74,55 +74,84 @@ std::string ParseErrorMessage(const std::string& name, IXMLDOMDocument2* documen
     return name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + text;
 }
 
-}  // namespace
-
-std::string DisplayName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
-
-bool ReadInput(const std::string& path, std::string& bytes, std::string& error) {
-    const bool isStdin = path == "-";
-    if (isStdin) UseBinaryStdio();
-    std::FILE* file = isStdin ? stdin : std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = path + ": cannot open: " + SystemReason();
-        return false;
-    }
-    bytes.clear();
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) != 0) bytes.append(chunk, got);
-    const bool failed = std::ferror(file) != 0;
-    const std::string reason = failed ? SystemReason() : std::string();
-    if (!isStdin) std::fclose(file);
-    if (failed) {
-        error = DisplayName(path) + ": cannot read: " + reason;
-        return false;
-    }
-    return true;
-}
-
-bool ParseDocument(const std::string& name, const std::string& bytes, ComPtr<IXMLDOMDocument2>& document,
-                   std::string& error) {
-    WideString text;
-    if (!DecodeDocument(name, bytes, text, error)) return false;
-
-    ComPtr<IXMLDOMDocument2> loaded;
+bool NewDocument(const std::string& name, ComPtr<IXMLDOMDocument2>& document, std::string& error) {
     const HRESULT created = CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IXMLDOMDocument2, loaded.put_void());
+                                             IID_IXMLDOMDocument2, document.put_void());
     if (FAILED(created)) {
         error = "pthost: cannot create an XML document for " + name + ": " + DescribeHResult(created);
         return false;
     }
-    loaded->put_async(VARIANT_FALSE);
-    loaded->put_validateOnParse(VARIANT_FALSE);
-    loaded->put_resolveExternals(VARIANT_FALSE);
-    Bstr source = Bstr::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-    if (!source) {
-        error = name + ": too large to load";
+    document->put_async(VARIANT_FALSE);
+    document->put_validateOnParse(VARIANT_FALSE);
+    document->put_resolveExternals(VARIANT_FALSE);
+    return true;
+}
+
+bool ReadStandardInput(std::string& bytes, std::string& error) {
+    UseBinaryStdio();
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) != 0) bytes.append(chunk, got);
+    if (std::ferror(stdin) == 0) return true;
+    error = "pthost: <stdin>: cannot read: " + SystemReason();
+    return false;
+}
+
+// Whether the parser will be able to read the file, so that an unreadable one is reported as
+// such rather than as a document that does not parse.
+bool CheckReadable(const std::string& path, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = "pthost: " + path + ": cannot open: " + SystemReason();
         return false;
     }
+    std::fgetc(file);
+    const bool failed = std::ferror(file) != 0;
+    const std::string reason = failed ? SystemReason() : std::string();
+    std::fclose(file);
+    if (failed) error = "pthost: " + path + ": cannot read: " + reason;
+    return !failed;
+}
+
+// The path as the parser's source argument.
+bool PathVariant(const std::string& path, Variant& source, std::string& error) {
+    WideString widePath;
+    size_t badOffset = 0;
+    if (!DecodeUtf8(path, widePath, badOffset)) {
+        error = "pthost: " + path + ": the path is not UTF-8";
+        return false;
+    }
+    source.get().vt = VT_BSTR;
+    source.get().bstrVal = SysAllocStringLen(widePath.data(), static_cast<UINT>(widePath.size()));
+    if (source.get().bstrVal != nullptr) return true;
+    error = "pthost: " + path + ": out of memory";
+    return false;
+}
+
+}  // namespace
+
+bool LoadInput(const std::string& path, ComPtr<IXMLDOMDocument2>& document, std::string& error) {
+    const std::string name = path == "-" ? "<stdin>" : path;
+    ComPtr<IXMLDOMDocument2> loaded;
+    if (!NewDocument(name, loaded, error)) return false;
     VARIANT_BOOL parsed = VARIANT_FALSE;
-    const HRESULT loadedResult = loaded->loadXML(source.get(), &parsed);
-    if (loadedResult != S_OK || parsed != VARIANT_TRUE) {
+    HRESULT hr = S_OK;
+    if (path == "-") {
+        std::string bytes;
+        WideString text;
+        if (!ReadStandardInput(bytes, error) || !DecodeDocument(name, bytes, text, error)) return false;
+        Bstr source = Bstr::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+        if (!source) {
+            error = "pthost: <stdin>: too large to load";
+            return false;
+        }
+        hr = loaded->loadXML(source.get(), &parsed);
+    } else {
+        Variant source;
+        if (!CheckReadable(path, error) || !PathVariant(path, source, error)) return false;
+        hr = loaded->load(source.get(), &parsed);
+    }
+    if (hr != S_OK || parsed != VARIANT_TRUE) {
         error = ParseErrorMessage(name, loaded.get());
         return false;
     }

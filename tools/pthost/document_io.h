@@ -7,22 +7,16 @@
 
 namespace pthost {
 
-// The whole of `path` ("-": standard input) as bytes; false with a one-line error naming it.
-bool ReadInput(const std::string& path, std::string& bytes, std::string& error);
-
-// Loads `bytes` (UTF-8, or UTF-16 with a byte-order mark) into a new DOM document. A document
-// that does not parse gives false and the error "NAME:LINE:COL: reason"; text that cannot be
-// decoded gives "NAME: reason".
-bool ParseDocument(const std::string& name, const std::string& bytes, ComPtr<IXMLDOMDocument2>& document,
-                   std::string& error);
+// Loads FILE into a new DOM document: a file through the parser, which honours its byte-order
+// mark and declared encoding; standard input ("-") as UTF-8, or UTF-16 with a byte-order mark.
+// False with one line to report: "FILE:LINE:COL: reason" when it does not parse, "FILE: reason"
+// when standard input cannot be decoded, "pthost: FILE: reason" when it cannot be read.
+bool LoadInput(const std::string& path, ComPtr<IXMLDOMDocument2>& document, std::string& error);
 
 // The document as UTF-8 text; false with an error when it cannot be serialized.
 bool SerializeDocument(IXMLDOMDocument2* document, std::string& text, std::string& error);
 
 // Writes `bytes` to `path`, or to standard output when `path` is empty.
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error);
-
-// How a path is named in messages: standard input as "<stdin>".
-std::string DisplayName(const std::string& path);
 
 }  // namespace pthost
