@@ -41,7 +41,7 @@ bool DecodeUtf16(const std::string& bytes, bool bigEndian, WideString& text) {
     return true;
 }
 
-bool DecodeDocument(const std::string& name, const std::string& bytes, WideString& text, std::string& error) {
+bool DecodeText(const std::string& name, const std::string& bytes, WideString& text, std::string& error) {
     if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0) {
         if (DecodeUtf16(bytes, bytes[0] == '\xFE', text)) return true;
         error = name + ": UTF-16 text with an odd number of bytes";
@@ -52,6 +52,16 @@ bool DecodeDocument(const std::string& name, const std::string& bytes, WideStrin
     if (DecodeUtf8(hasBom ? bytes.substr(kUtf8Bom.size()) : bytes, text, badOffset)) return true;
     error = name + ": not UTF-8 text (ill-formed byte sequence at offset " +
             std::to_string(badOffset + (hasBom ? kUtf8Bom.size() : 0)) + ")";
+    return false;
+}
+
+// The text of a document handed over as a string. The DOM reads a string up to its first NUL,
+// which XML does not allow anyway: one would silently cut the document short.
+bool DecodeDocument(const std::string& name, const std::string& bytes, WideString& text, std::string& error) {
+    if (!DecodeText(name, bytes, text, error)) return false;
+    const size_t nul = text.find(WCHAR{0});
+    if (nul == WideString::npos) return true;
+    error = name + ": a NUL character at character " + std::to_string(nul) + ", which XML does not allow";
     return false;
 }
 
