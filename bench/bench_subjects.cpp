@@ -118,6 +118,18 @@ std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes) {
     return subjects;
 }
 
+std::unique_ptr<ProviderSession> OpenSubjects(bool examplesOnly, const std::vector<int>& sizes,
+                                              std::vector<Subject>& subjects, std::string& error) {
+    std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
+    if (!session) return nullptr;
+    subjects = ExampleSubjects(*session, error);
+    if (subjects.empty()) return nullptr;
+    if (!examplesOnly) {
+        for (Subject& subject : GeneratedSubjects(sizes)) subjects.push_back(std::move(subject));
+    }
+    return session;
+}
+
 std::string CheckSubject(ProviderSession& session, const Subject& subject) {
     ComPtr<IXMLDOMDocument2> document = ParseDocument(*subject.text);
     if (!document) return subject.key + ": the document does not load";

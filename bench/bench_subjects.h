@@ -34,6 +34,11 @@ bool ParseSizeList(const std::string& text, std::vector<int>& sizes);
 // Generated documents of each size, each kind and each placement.
 std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes);
 
+// Opens the provider session and gathers the subjects: the bundled examples, then, unless
+// `examplesOnly`, the generated documents of `sizes`. Null, with `error` set, on failure.
+std::unique_ptr<ProviderSession> OpenSubjects(bool examplesOnly, const std::vector<int>& sizes,
+                                              std::vector<Subject>& subjects, std::string& error);
+
 // Converts one fresh copy of the subject's document and checks the result: S_OK and every
 // expected fragment present. Empty on success, else what was wrong.
 std::string CheckSubject(ProviderSession& session, const Subject& subject);

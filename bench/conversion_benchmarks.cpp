@@ -161,18 +161,11 @@ int Run(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
+    std::vector<Subject> subjects;
+    std::unique_ptr<ProviderSession> session = OpenSubjects(options.examplesOnly, options.sizes, subjects, error);
     if (!session) {
         std::cerr << error << "\n";
         return 1;
-    }
-    std::vector<Subject> subjects = ExampleSubjects(*session, error);
-    if (subjects.empty()) {
-        std::cerr << error << "\n";
-        return 1;
-    }
-    if (!options.examplesOnly) {
-        for (Subject& subject : GeneratedSubjects(options.sizes)) subjects.push_back(std::move(subject));
     }
     for (const Subject& subject : subjects) {
         if (const std::string problem = CheckSubject(*session, subject); !problem.empty()) {

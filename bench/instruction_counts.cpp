@@ -114,14 +114,11 @@ int Run(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
-    std::vector<Subject> subjects = session ? ExampleSubjects(*session, error) : std::vector<Subject>();
-    if (subjects.empty()) {
+    std::vector<Subject> subjects;
+    std::unique_ptr<ProviderSession> session = OpenSubjects(options.examplesOnly, options.sizes, subjects, error);
+    if (!session) {
         std::cerr << error << "\n";
         return 1;
-    }
-    if (!options.examplesOnly) {
-        for (Subject& subject : GeneratedSubjects(options.sizes)) subjects.push_back(std::move(subject));
     }
 
     if (!options.reportDirectory.empty()) {

@@ -94,9 +94,9 @@ int Run(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
-    std::vector<Subject> subjects = session ? ExampleSubjects(*session, error) : std::vector<Subject>();
-    if (subjects.empty()) {
+    std::vector<Subject> subjects;
+    std::unique_ptr<ProviderSession> session = OpenSubjects(true, {}, subjects, error);
+    if (!session) {
         std::cerr << error << "\n";
         return 1;
     }
