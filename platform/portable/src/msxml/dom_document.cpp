@@ -77,6 +77,12 @@ bool WriteFile(const std::string& path, const std::string& text) {
     return std::fclose(file) == 0 && written;
 }
 
+HRESULT ReadFlag(bool flag, VARIANT_BOOL* out) {
+    if (out == nullptr) return E_INVALIDARG;
+    *out = flag ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
 std::string PathOf(const std::string& source) {
     constexpr std::string_view kFileScheme = "file://";
     return source.rfind(kFileScheme, 0) == 0 ? source.substr(kFileScheme.size()) : source;
@@ -271,11 +277,7 @@ HRESULT DomDocument::get_url(BSTR* url) {
     return NewBstr(url_, url);
 }
 
-HRESULT DomDocument::get_async(VARIANT_BOOL* isAsync) {
-    if (isAsync == nullptr) return E_INVALIDARG;
-    *isAsync = async_ ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
+HRESULT DomDocument::get_async(VARIANT_BOOL* isAsync) { return ReadFlag(async_, isAsync); }
 
 HRESULT DomDocument::put_async(VARIANT_BOOL isAsync) {
     async_ = isAsync != VARIANT_FALSE;
@@ -283,9 +285,7 @@ HRESULT DomDocument::put_async(VARIANT_BOOL isAsync) {
 }
 
 HRESULT DomDocument::get_validateOnParse(VARIANT_BOOL* isValidating) {
-    if (isValidating == nullptr) return E_INVALIDARG;
-    *isValidating = flags_[kValidateOnParse] ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return ReadFlag(flags_[kValidateOnParse], isValidating);
 }
 
 HRESULT DomDocument::put_validateOnParse(VARIANT_BOOL isValidating) {
@@ -293,20 +293,14 @@ HRESULT DomDocument::put_validateOnParse(VARIANT_BOOL isValidating) {
     return S_OK;
 }
 
-HRESULT DomDocument::get_resolveExternals(VARIANT_BOOL* isResolving) {
-    if (isResolving == nullptr) return E_INVALIDARG;
-    *isResolving = VARIANT_FALSE;
-    return S_OK;
-}
+HRESULT DomDocument::get_resolveExternals(VARIANT_BOOL* isResolving) { return ReadFlag(false, isResolving); }
 
 HRESULT DomDocument::put_resolveExternals(VARIANT_BOOL isResolving) {
     return isResolving == VARIANT_FALSE ? S_OK : E_INVALIDARG;
 }
 
 HRESULT DomDocument::get_preserveWhiteSpace(VARIANT_BOOL* isPreserving) {
-    if (isPreserving == nullptr) return E_INVALIDARG;
-    *isPreserving = preserveWhiteSpace_ ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return ReadFlag(preserveWhiteSpace_, isPreserving);
 }
 
 HRESULT DomDocument::put_preserveWhiteSpace(VARIANT_BOOL isPreserving) {
