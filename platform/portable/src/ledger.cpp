@@ -67,43 +67,50 @@ Registry& TheRegistry() {
     return *registry;
 }
 
+// The calling thread's block, null until its first count and again once retired. Read on every
+// count, so it is constant-initialised and uses the initial-exec model: one load, no call (the
+// runtime library is linked, never loaded later with dlopen).
+[[gnu::tls_model("initial-exec")]] thread_local Counts* t_counts = nullptr;
 // Set once the thread's block has been retired: what the thread frees after that (its other
 // thread-locals, or statics at process exit) is counted in the shared block.
-thread_local bool t_retired = false;
+[[gnu::tls_model("initial-exec")]] thread_local bool t_retired = false;
 
+// Owns a thread's block from its first count to the thread's end.
 class ThreadCounts {
 public:
-    ThreadCounts() noexcept : enrolled_(TheRegistry().Enroll(&counts_)) {}
+    ThreadCounts() noexcept {
+        if (TheRegistry().Enroll(&counts_)) t_counts = &counts_;
+    }
     ~ThreadCounts() {
-        if (enrolled_) TheRegistry().Retire(&counts_);
+        if (t_counts == &counts_) TheRegistry().Retire(&counts_);
+        t_counts = nullptr;
         t_retired = true;
     }
     ThreadCounts(const ThreadCounts&) = delete;
     ThreadCounts& operator=(const ThreadCounts&) = delete;
 
-    // Only the owning thread writes its block, so a plain load and store do; readers on other
-    // threads see either value.
-    void Add(std::atomic<int64_t> Counts::*counter, int64_t delta) noexcept {
-        if (!enrolled_) {
-            (TheRegistry().Shared().*counter).fetch_add(delta, std::memory_order_relaxed);
-            return;
-        }
-        std::atomic<int64_t>& mine = counts_.*counter;
-        mine.store(mine.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
-    }
-
 private:
     Counts counts_;
-    bool enrolled_;
 };
 
+// The thread's block, made on its first count; null when the thread counts in the shared block.
+Counts* EnrollThisThread() noexcept {
+    if (t_retired) return nullptr;
+    thread_local ThreadCounts mine;
+    return t_counts;
+}
+
 void Add(std::atomic<int64_t> Counts::*counter, int64_t delta) noexcept {
-    if (t_retired) {
+    Counts* mine = t_counts;
+    if (mine == nullptr) mine = EnrollThisThread();
+    if (mine == nullptr) {
         (TheRegistry().Shared().*counter).fetch_add(delta, std::memory_order_relaxed);
         return;
     }
-    thread_local ThreadCounts mine;
-    mine.Add(counter, delta);
+    // Only the owning thread writes its block, so a plain load and store do; readers on other
+    // threads see either value.
+    std::atomic<int64_t>& count = mine->*counter;
+    count.store(count.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
 }
 
 }  // namespace
