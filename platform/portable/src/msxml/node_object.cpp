@@ -5,6 +5,8 @@
 #include "dom_element.h"
 #include "dom_plain_node.h"
 
+#include <typeinfo>
+
 namespace msxml {
 
 NodeObject::NodeObject(xmlNodePtr node, XmlTree* tree, NodeObject* document) noexcept
@@ -69,6 +71,28 @@ HRESULT ReturnNode(const NodeObject& origin, xmlNodePtr node, REFIID iid, void**
     return object->QueryInterface(iid, out);
 }
 
-NodeObject* ObjectFromInterface(IUnknown* unknown) { return unknown ? dynamic_cast<NodeObject*>(unknown) : nullptr; }
+namespace {
+
+// The node object behind `unknown` when its dynamic type is `Object`, whose one interface chain
+// starts at the object's address; null otherwise.
+template <class Object, class Interface>
+NodeObject* As(IUnknown* unknown, const std::type_info& type) {
+    if (type != typeid(Object)) return nullptr;
+    return static_cast<Object*>(static_cast<Interface*>(unknown));
+}
+
+}  // namespace
+
+NodeObject* ObjectFromInterface(IUnknown* unknown) {
+    if (unknown == nullptr) return nullptr;
+    // Every node passed in (the namespace manager's context node above all) costs a full
+    // cross-cast otherwise; the known node classes are told apart by their type alone.
+    const std::type_info& type = typeid(*unknown);
+    if (NodeObject* object = As<DomElement, IXMLDOMElement>(unknown, type)) return object;
+    if (NodeObject* object = As<DomAttribute, IXMLDOMAttribute>(unknown, type)) return object;
+    if (NodeObject* object = As<DomDocument, IXMLDOMDocument2>(unknown, type)) return object;
+    if (NodeObject* object = As<DomPlainNode, IXMLDOMNode>(unknown, type)) return object;
+    return dynamic_cast<NodeObject*>(unknown);
+}
 
 }  // namespace msxml
