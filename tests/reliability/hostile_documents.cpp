@@ -70,21 +70,25 @@ struct Writer {
     }
 };
 
-}  // namespace
-
-std::string Repeat(char c, size_t length) { return std::string(length, c); }
-
-std::string Ticket(const Prefixes& prefixes, size_t padding) {
+// The driver-form ticket: `padding` features, then the four the passes look for, the output bin
+// with `extraBins` more options before the driver's two.
+std::string DriverFormTicket(const Prefixes& prefixes, size_t padding, size_t extraBins) {
     Writer w{prefixes, {}};
     w.Open("");
     w.Padding(padding);
     w.PresentationDirection();
     w.NUp();
-    w.OutputBin();
+    w.OutputBin(extraBins);
     w.HolePunch();
     w.Close();
     return w.out;
 }
+
+}  // namespace
+
+std::string Repeat(char c, size_t length) { return std::string(length, c); }
+
+std::string Ticket(const Prefixes& prefixes, size_t padding) { return DriverFormTicket(prefixes, padding, 0); }
 
 std::string LongNames(size_t length) {
     Prefixes prefixes;
@@ -118,17 +122,7 @@ std::string DeepFeatures(size_t depth) {
     return w.out;
 }
 
-std::string ManyOutputBinOptions(size_t count) {
-    const Prefixes prefixes;
-    Writer w{prefixes, {}};
-    w.Open("");
-    w.PresentationDirection();
-    w.NUp();
-    w.OutputBin(count);
-    w.HolePunch();
-    w.Close();
-    return w.out;
-}
+std::string ManyOutputBinOptions(size_t count) { return DriverFormTicket({}, 0, count); }
 
 std::string EscapedAndAstral() {
     // The psk namespace goes by a prefix with a character outside the BMP, so every name the

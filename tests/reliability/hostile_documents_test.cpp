@@ -14,12 +14,6 @@ namespace {
 
 using qptest::XmlDoc;
 
-// The sizes of the largest cases; the sanitizer builds run a tenth of them.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-inline constexpr size_t kHugeCount = 10'000;
-#else
-inline constexpr size_t kHugeCount = 100'000;
-#endif
 
 struct Outcome {
     HRESULT hr;

@@ -15,11 +15,6 @@ namespace {
 using pthosttest::Outcome;
 using qptest::XmlDoc;
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-inline constexpr size_t kHugeCount = 10'000;
-#else
-inline constexpr size_t kHugeCount = 100'000;
-#endif
 
 // Exit statuses for to-ticket, to-devmode and capabilities, in that order.
 struct Expected {

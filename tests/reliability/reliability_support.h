@@ -16,6 +16,14 @@
 
 namespace reliability {
 
+// The count of the largest hostile cases (features, nesting levels); the sanitizer builds run a
+// tenth of it, which still catches recursion and quadratic walks without their slowdown.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr size_t kHugeCount = 10'000;
+#else
+inline constexpr size_t kHugeCount = 100'000;
+#endif
+
 enum class Conversion { DevModeToPrintTicket, PrintTicketToDevMode, CompletePrintCapabilities };
 inline constexpr Conversion kAllConversions[] = {Conversion::DevModeToPrintTicket, Conversion::PrintTicketToDevMode,
                                                  Conversion::CompletePrintCapabilities};
