@@ -100,25 +100,37 @@ Counts* EnrollThisThread() noexcept {
     return t_counts;
 }
 
-void Add(std::atomic<int64_t> Counts::*counter, int64_t delta) noexcept {
-    Counts* mine = t_counts;
-    if (mine == nullptr) mine = EnrollThisThread();
-    if (mine == nullptr) {
-        (TheRegistry().Shared().*counter).fetch_add(delta, std::memory_order_relaxed);
-        return;
-    }
-    // Only the owning thread writes its block, so a plain load and store do; readers on other
-    // threads see either value.
-    std::atomic<int64_t>& count = mine->*counter;
+// Only the owning thread writes its block, so a plain load and store do; readers on other
+// threads see either value.
+void Bump(std::atomic<int64_t>& count, int64_t delta) noexcept {
     count.store(count.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
+
+// The first count of a thread, and every count of a thread whose block is gone or was never
+// enrolled.
+[[gnu::noinline]] void AddSlowly(std::atomic<int64_t> Counts::*counter, int64_t delta) noexcept {
+    if (Counts* mine = EnrollThisThread()) {
+        Bump(mine->*counter, delta);
+    } else {
+        (TheRegistry().Shared().*counter).fetch_add(delta, std::memory_order_relaxed);
+    }
 }
 
 }  // namespace
 
-void PortableLedgerAddBstrs(int64_t delta) { Add(&Counts::bstrs, delta); }
+void PortableLedgerAddBstrs(int64_t delta) {
+    if (Counts* mine = t_counts) return Bump(mine->bstrs, delta);
+    AddSlowly(&Counts::bstrs, delta);
+}
 
-void PortableLedgerAddTaskMemBlocks(int64_t delta) { Add(&Counts::taskMemBlocks, delta); }
+void PortableLedgerAddTaskMemBlocks(int64_t delta) {
+    if (Counts* mine = t_counts) return Bump(mine->taskMemBlocks, delta);
+    AddSlowly(&Counts::taskMemBlocks, delta);
+}
 
-void PortableLedgerAddDomObjects(int64_t delta) { Add(&Counts::domObjects, delta); }
+void PortableLedgerAddDomObjects(int64_t delta) {
+    if (Counts* mine = t_counts) return Bump(mine->domObjects, delta);
+    AddSlowly(&Counts::domObjects, delta);
+}
 
 STDAPI_(PortableLedger) PortableLedgerRead() { return TheRegistry().Sum(); }

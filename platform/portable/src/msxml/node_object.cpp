@@ -74,10 +74,12 @@ HRESULT ReturnNode(const NodeObject& origin, xmlNodePtr node, REFIID iid, void**
 namespace {
 
 // The node object behind `unknown` when its dynamic type is `Object`, whose one interface chain
-// starts at the object's address; null otherwise.
+// starts at the object's address; null otherwise. The node classes live in this library only,
+// so their type_info is one object here and its address tells them apart; a miss only sends
+// the caller to the cross-cast.
 template <class Object, class Interface>
 NodeObject* As(IUnknown* unknown, const std::type_info& type) {
-    if (type != typeid(Object)) return nullptr;
+    if (&type != &typeid(Object)) return nullptr;
     return static_cast<Object*>(static_cast<Interface*>(unknown));
 }
 
