@@ -22,7 +22,7 @@ struct Writer {
     void Open(const std::string& rootExtra) {
         out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + F("PrintTicket") + Declare(p.psf, kPsf);
         if (!p.pskInnerOnly) out += Declare(p.psk, kPsk) + Declare(p.pskSecond, kPsk);
-        if (!p.privInnerOnly) out += Declare(p.priv, kPrivate);
+        if (!p.privInnerOnly) out += Declare(p.priv, kPrivate) + Declare(p.privSecond, kPrivate);
         out += Declare("xsi", kXsi) + Declare("xsd", kXsd) + rootExtra + " version=\"1\">\n";
     }
     void Close() { out += "</" + F("PrintTicket") + ">\n"; }

@@ -14,13 +14,14 @@ inline constexpr const char* kXsd = "http://www.w3.org/2001/XMLSchema";
 inline constexpr const char* kPrivate = "http://schemas.qpqp.example/qv/2021/04/printing/printticket";
 
 // The prefixes a ticket binds at its root. A prefix left empty is not declared at all; `psk`
-// and `private` may also be declared only on the first feature (`innerOnly`), or twice at the
-// root (the second prefix, when not empty).
+// and `private` may also be declared only on the first feature (`InnerOnly`), or twice at the
+// root (the `Second` prefix, when not empty).
 struct Prefixes {
     std::string psf = "psf";
     std::string psk = "psk";
     std::string priv = "ns0000";
     std::string pskSecond;
+    std::string privSecond;
     bool pskInnerOnly = false;
     bool privInnerOnly = false;
 };

@@ -95,13 +95,17 @@ TEST_F(HostilePthost, MissingOrMisplacedNamespaceDeclarations) {
 }
 
 TEST_F(HostilePthost, NamespaceBoundTwice) {
-    hostile::Prefixes p;
-    p.pskSecond = "k2";
-    const std::string path = pthosttest::ScratchFile("psk-twice.xml", hostile::Ticket(p));
-    const Outcome run = pthosttest::Pthost({"to-ticket", "--option", "PunchHole=2Holes", path});
-    ExpectClean(run);
-    EXPECT_TRUE(run.status == 0 || run.status == 1) << run.err;
-    EXPECT_TRUE(XmlDoc(run.out).valid());
+    hostile::Prefixes psk;
+    psk.pskSecond = "k2";
+    hostile::Prefixes priv;
+    priv.privSecond = "p2";
+    for (const auto& [name, prefixes] : {std::pair{"psk-twice.xml", psk}, std::pair{"private-twice.xml", priv}}) {
+        const std::string path = pthosttest::ScratchFile(name, hostile::Ticket(prefixes));
+        const Outcome run = pthosttest::Pthost({"to-ticket", "--option", "PunchHole=2Holes", path});
+        ExpectClean(run);
+        EXPECT_TRUE(run.status == 0 || run.status == 1) << run.err;
+        EXPECT_TRUE(XmlDoc(run.out).valid()) << name;
+    }
 }
 
 TEST_F(HostilePthost, LongNamesAndValues) {
