@@ -17,6 +17,8 @@ build/default/bin/qp_bench_hostile --benchmark_color=false
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+echo "Reliability figures of the sanitizer run:"
+grep -hE '^(swept|threads:)' build/asan/Testing/Temporary/LastTest.log || true
 
 # Only the executables that hold concurrent tests are built for ThreadSanitizer.
 cmake --preset tsan >/dev/null
