@@ -78,6 +78,27 @@ TEST_F(HostilePthost, DocumentsWithoutARootAreRefused) {
     RunAll("comment-only.xml", "<!-- no element -->\n", kRefused);
 }
 
+TEST_F(HostilePthost, EntityTricksAreRefusedWithoutReadingAnything) {
+    std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE t [<!ENTITY l0 \"ha\">";
+    for (int i = 1; i < 10; ++i) {
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"" + std::string(10, '&') + "\">";
+        std::string refs;
+        for (int j = 0; j < 10; ++j) refs += "&l" + std::to_string(i - 1) + ";";
+        laughs.replace(laughs.rfind(std::string(10, '&')), 10, refs);
+    }
+    laughs += "]>\n<t>&l9;</t>\n";
+    const std::string external = "<?xml version=\"1.0\"?>\n<!DOCTYPE t [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n"
+                                 "<t>&x;</t>\n";
+    for (const auto& [name, text] : {std::pair{"laughs.xml", laughs}, std::pair{"external.xml", external}}) {
+        const std::string path = pthosttest::ScratchFile(name, text);
+        const Outcome run = pthosttest::Pthost({"to-devmode", path});
+        ExpectClean(run);
+        EXPECT_EQ(run.status, 2) << name << ": " << run.err;
+        EXPECT_EQ(run.out.find("root:"), std::string::npos) << "an external entity was read";
+        EXPECT_LT(run.out.size(), 4096u) << name;
+    }
+}
+
 TEST_F(HostilePthost, MissingOrMisplacedNamespaceDeclarations) {
     RunAll("no-namespaces.xml", hostile::RootWithoutNamespaces(), kNoNamesToForm);
     hostile::Prefixes p;
