@@ -108,5 +108,31 @@ TEST_F(FastPathTest, TextReadsTheSameFromOneStoredStringOrFromManyNodes) {
     EXPECT_EQ(std::u16string(text.get(), text.Length()), u"ns0000:Tray");
 }
 
+TEST_F(FastPathTest, NamedItemsMatchTheWholeQualifiedNameAsWritten) {
+    auto doc = qptest::LoadDocument(
+        "<r xmlns:p='urn:p' xmlns:q='urn:q' name='plain' p:name='prefixed' q:n\xC3\xA9='accented'/>");
+    ASSERT_TRUE(doc);
+    auto root = Root(doc.get());
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
+    ASSERT_EQ(root->get_attributes(attributes.put()), S_OK);
+    const auto valueOf = [&](const std::u16string& name) {
+        Bstr wanted = Bstr::Copy(name.c_str());
+        ComPtr<IXMLDOMNode> item;
+        const HRESULT hr = attributes->getNamedItem(wanted.get(), item.put());
+        if (hr != S_OK) return hr == S_FALSE && !item ? std::string("<none>") : std::string("<error>");
+        return Text(item.get());
+    };
+    EXPECT_EQ(valueOf(u"name"), "plain");
+    EXPECT_EQ(valueOf(u"p:name"), "prefixed");
+    EXPECT_EQ(valueOf(u"q:n\u00e9"), "accented");
+    // The prefix as written, not the namespace; nothing by local name alone or by a part.
+    EXPECT_EQ(valueOf(u"q:name"), "<none>");
+    EXPECT_EQ(valueOf(u"n\u00e9"), "<none>");
+    EXPECT_EQ(valueOf(u"p:nam"), "<none>");
+    EXPECT_EQ(valueOf(u"p:"), "<none>");
+    EXPECT_EQ(valueOf(u":name"), "<none>");
+    EXPECT_EQ(valueOf(u"Name"), "<none>");
+}
+
 }  // namespace
 }  // namespace msxmltest

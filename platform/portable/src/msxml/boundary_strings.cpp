@@ -3,6 +3,8 @@
 #include <portable/test_support.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace msxml {
 
@@ -27,9 +29,47 @@ bool ArgText::Equals(std::string_view utf8) const {
     return true;
 }
 
+namespace {
+
+// Whether every byte is below 0x80, eight bytes at a time.
+bool IsAscii(std::string_view text) {
+    uint64_t bits = 0;
+    size_t i = 0;
+    for (; i + sizeof bits <= text.size(); i += sizeof bits) {
+        uint64_t block;
+        std::memcpy(&block, text.data() + i, sizeof block);
+        bits |= block;
+    }
+    for (; i < text.size(); ++i) bits |= static_cast<unsigned char>(text[i]);
+    return (bits & 0x8080808080808080ull) == 0;
+}
+
+}  // namespace
+
+bool ArgText::NamesQualified(const xmlChar* prefix, const xmlChar* local) const {
+    if (!ascii_) {
+        const size_t colon = converted_.find(':');
+        if (colon == std::string::npos) return prefix == nullptr && View(local) == converted_;
+        return prefix != nullptr && View(prefix) == std::string_view(converted_).substr(0, colon) &&
+               View(local) == std::string_view(converted_).substr(colon + 1);
+    }
+    const auto same = [](const WCHAR* text, size_t length, const xmlChar* name) {
+        const std::string_view bytes = View(name);
+        if (bytes.size() != length) return false;
+        for (size_t i = 0; i < length; ++i) {
+            if (static_cast<unsigned char>(bytes[i]) != text[i]) return false;
+        }
+        return true;
+    };
+    size_t colon = 0;
+    while (colon < length_ && text_[colon] != u':') ++colon;
+    if (colon == length_) return prefix == nullptr && same(text_, length_, local);
+    return prefix != nullptr && same(text_, colon, prefix) && same(text_ + colon + 1, length_ - colon - 1, local);
+}
+
 HRESULT NewBstr(std::string_view text, BSTR* out) {
     // ASCII, as names and most values are, widens straight into the BSTR.
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (IsAscii(text)) {
         *out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
         if (*out == nullptr) return E_OUTOFMEMORY;
         std::copy(text.begin(), text.end(), *out);

@@ -22,6 +22,9 @@ class ArgText {
 public:
     explicit ArgText(const WCHAR* text);
     bool Equals(std::string_view utf8) const;
+    // Whether the argument, read as a qualified name split at its first colon, names a node
+    // with this prefix (null: none) and local name.
+    bool NamesQualified(const xmlChar* prefix, const xmlChar* local) const;
 
 private:
     const WCHAR* text_;
