@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
 
     int within = 0;
     int over = 0;
+    std::printf("\n");
     for (const HostileCase& c : cases) {
         if (reporter.errors.count(c.name)) {
             std::printf("hostile %-26s not measured: %s\n", c.name, reporter.errors[c.name].c_str());
