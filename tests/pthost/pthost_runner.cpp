@@ -50,8 +50,11 @@ Outcome PthostRaw(const std::vector<std::string>& args, const std::string& input
     const std::string dir = ScratchDirectory();
     std::ofstream(dir + "/stdin", std::ios::binary) << input;
     std::string command = Quote(std::string(QP_BIN_DIR) + "/pthost");
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " <" + Quote(dir + "/stdin") + " >" + Quote(dir + "/stdout") + " 2>" + Quote(dir + "/stderr");
+    // Appended piece by piece: gcc 12 at -O3 misreads `" " + string` as an overlapping copy.
+    for (const std::string& arg : args) command.append(" ").append(Quote(arg));
+    command.append(" <").append(Quote(dir + "/stdin"));
+    command.append(" >").append(Quote(dir + "/stdout"));
+    command.append(" 2>").append(Quote(dir + "/stderr"));
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
