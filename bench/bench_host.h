@@ -3,7 +3,7 @@
 // visits every node of a document.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <host/devmode_buffer.h>
 #include <host/loaded_module.h>
 

@@ -5,7 +5,7 @@
 // the UI plug-in's DEVMODE operations run on the sections; after each step the runtime's ledger
 // must balance, the document must still serialize as well-formed XML, and at the end every
 // object must be gone. A violation aborts, which libFuzzer records as a finding.
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <common/constants.h>
 #include <host/core_helper_stub.h>
 #include <host/devmode_buffer.h>

@@ -3,7 +3,7 @@
 // results, and read back the calls received and the reference count.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <atomic>
 #include <map>

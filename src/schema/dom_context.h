@@ -3,7 +3,7 @@
 // declarations in scope at the root element bind to the namespace; it never assumes a prefix.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <platform/platform.h>
 
 namespace qp {

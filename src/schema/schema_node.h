@@ -2,7 +2,7 @@
 // through which it does all DOM work, with one owned reference to the wrapped element.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <platform/platform.h>
 
 namespace qp {

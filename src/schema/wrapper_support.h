@@ -2,7 +2,7 @@
 // returned, and removing a found element from the wrapper's own element.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <schema/print_schema_context.h>
 #include <schema/schema_node.h>
 #include <schema/schema_value.h>

@@ -3,7 +3,7 @@
 // publishes to it. Every other UI call is declined or accepted without effect.
 #pragma once
 
-#include "common/com_ptr.h"
+#include <platform/com_ptr.h>
 #include "server/server_object.h"
 
 namespace qp {

@@ -1,6 +1,6 @@
 // The module's two exports, and nothing else: the core driver finds the class factory through
 // DllGetClassObject and asks DllCanUnloadNow before it unloads the module.
-#include "common/com_ptr.h"
+#include <platform/com_ptr.h>
 #include "common/null_reference.h"
 #include "server/plugin_class_factory.h"
 #include "server/server_lifetime.h"

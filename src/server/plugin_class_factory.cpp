@@ -1,6 +1,6 @@
 #include "server/plugin_class_factory.h"
 
-#include "common/com_ptr.h"
+#include <platform/com_ptr.h>
 #include "server/driver_ui_plugin.h"
 #include "server/print_ticket_provider.h"
 

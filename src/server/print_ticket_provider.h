@@ -3,7 +3,7 @@
 // PrintCapabilities documents of its three conversion calls.
 #pragma once
 
-#include "common/com_ptr.h"
+#include <platform/com_ptr.h>
 #include "server/server_object.h"
 
 namespace qp {

@@ -4,7 +4,7 @@
 #include <host/devmode_buffer.h>
 #include <host/loaded_module.h>
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <cstring>
 

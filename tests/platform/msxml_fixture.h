@@ -5,7 +5,7 @@
 #include "support/ledger_check.h"
 #include "support/xml_assert.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <string>
 

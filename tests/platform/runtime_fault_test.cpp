@@ -2,7 +2,7 @@
 // relies on.
 #include "support/ledger_check.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <atomic>
 #include <new>

@@ -1,7 +1,7 @@
 // BSTR layout and lengths, task memory and the UTF-8 boundary helpers.
 #include "support/ledger_check.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <cstring>
 

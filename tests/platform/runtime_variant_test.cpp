@@ -1,7 +1,7 @@
 // VARIANT: integer to text as the schema layer writes values, and clearing what a VARIANT owns.
 #include "support/ledger_check.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <climits>
 #include <string>

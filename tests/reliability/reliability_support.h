@@ -5,7 +5,7 @@
 
 #include "support/ledger_check.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <host/core_helper_stub.h>
 #include <host/devmode_buffer.h>
 #include <host/loaded_module.h>

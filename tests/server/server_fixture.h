@@ -5,7 +5,7 @@
 
 #include "support/ledger_check.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <host/fake_driver_publisher.h>
 
 #include <cstddef>

@@ -4,7 +4,7 @@
 // document itself uses.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <memory>
 #include <string>

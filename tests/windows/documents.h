@@ -2,7 +2,7 @@
 // left in them: the output is serialized and read back by a fresh DOMDocument60.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <platform/platform.h>
 
 #include <string>

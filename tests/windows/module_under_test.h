@@ -4,7 +4,7 @@
 
 #include "check.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <platform/platform.h>
 
 #include <utility>

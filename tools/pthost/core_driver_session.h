@@ -4,7 +4,7 @@
 // selections, and keep a real DEVMODE whose private section the UI plug-in sized and filled.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <host/core_helper_stub.h>
 #include <host/devmode_buffer.h>
 #include <host/loaded_module.h>

@@ -1,7 +1,7 @@
 // Reading a document from a file or standard input into the DOM, and writing it back out.
 #pragma once
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #include "command.h"
 #include "text_codec.h"
 
-#include <common/com_ptr.h>
+#include <platform/com_ptr.h>
 #include <common/hresult.h>
 #include <host/loaded_module.h>
 

@@ -2,6 +2,7 @@
 // ledger entry while alive, and allocation that fault injection can refuse.
 #pragma once
 
+#include <platform/com_ptr.h>
 #include "../runtime_internal.h"
 
 #include <portable/test_support.h>
@@ -56,46 +57,8 @@ HRESULT NoThrow(Body&& body) noexcept {
     }
 }
 
-// An owned reference to anything with AddRef and Release.
+// An owned reference: the holder the whole product uses.
 template <class T>
-class Ref {
-public:
-    Ref() noexcept = default;
-    Ref(std::nullptr_t) noexcept {}
-    // Shares `p`: takes a reference of its own.
-    explicit Ref(T* p) noexcept : p_(p) {
-        if (p_) p_->AddRef();
-    }
-    Ref(const Ref& other) noexcept : Ref(other.p_) {}
-    Ref(Ref&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    ~Ref() { reset(); }
-    Ref& operator=(Ref other) noexcept {
-        std::swap(p_, other.p_);
-        return *this;
-    }
-
-    // Takes over a reference the caller owns.
-    static Ref Adopt(T* p) noexcept {
-        Ref r;
-        r.p_ = p;
-        return r;
-    }
-
-    T* get() const noexcept { return p_; }
-    T* operator->() const noexcept { return p_; }
-    T& operator*() const noexcept { return *p_; }
-    explicit operator bool() const noexcept { return p_ != nullptr; }
-    T** put() noexcept {
-        reset();
-        return &p_;
-    }
-    [[nodiscard]] T* detach() noexcept { return std::exchange(p_, nullptr); }
-    void reset() noexcept {
-        if (T* old = std::exchange(p_, nullptr)) old->Release();
-    }
-
-private:
-    T* p_ = nullptr;
-};
+using Ref = ComPtr<T>;
 
 }  // namespace msxml

@@ -1,5 +1,5 @@
 // Owning holders for COM references, BSTRs, VARIANTs and task memory. Every reference or
-// string the plug-in obtains lives in one of these, so every path releases it. Out-parameters
+// string the plug-in, its hosts and the DOM stand-in obtain lives in one of these, so every path releases it. Out-parameters
 // are received through put(), which releases what the holder had first; ownership leaves only
 // through detach().
 #pragma once
@@ -36,6 +36,7 @@ public:
 
     T* get() const noexcept { return p_; }
     T* operator->() const noexcept { return p_; }
+    T& operator*() const noexcept { return *p_; }
     explicit operator bool() const noexcept { return p_ != nullptr; }
 
     // Releases what is held and hands out the slot for an out-parameter.
