@@ -1,6 +1,7 @@
 #include "dom_node_list.h"
 
 #include <new>
+#include <utility>
 
 namespace msxml {
 
@@ -63,10 +64,10 @@ HRESULT DomNodeList::get_item(LONG index, IXMLDOMNode** item) {
     Ref<NodeObject> object;
     const HRESULT hr = ObjectForNode(*scope_, n, object.put());
     if (FAILED(hr)) return hr;
-    lastItem_ = object;
+    lastItem_ = std::move(object);
     lastItemIndex_ = index;
     lastItemStamp_ = now;
-    return object->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(item));
+    return HandOut(lastItem_, IID_IXMLDOMNode, reinterpret_cast<void**>(item));
 }
 
 HRESULT DomNodeList::get_length(LONG* length) {
@@ -111,10 +112,10 @@ HRESULT DomNodeList::nextNode(IXMLDOMNode** next) {
     Ref<NodeObject> object;
     const HRESULT hr = ObjectForNode(*scope_, n, object.put());
     if (FAILED(hr)) return hr;
-    current_ = object;
+    current_ = std::move(object);
     currentStamp_ = now;
     position_ = Position::On;
-    return object->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(next));
+    return HandOut(current_, IID_IXMLDOMNode, reinterpret_cast<void**>(next));
 }
 
 HRESULT DomNodeList::reset() {

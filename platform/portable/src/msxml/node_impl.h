@@ -14,15 +14,14 @@ public:
     // IUnknown: one identity per node; the kinds add their own interfaces in QueryMore.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (ppv == nullptr) return E_POINTER;
-        *ppv = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IXMLDOMNode) {
-            *ppv = static_cast<I*>(this);
-        } else {
-            *ppv = QueryMore(riid);
-        }
+        *ppv = Interface(riid);
         if (*ppv == nullptr) return E_NOINTERFACE;
         AddRefObject();
         return S_OK;
+    }
+    void* Interface(REFIID riid) override {
+        if (riid == IID_IXMLDOMNode || riid == IID_IUnknown || riid == IID_IDispatch) return static_cast<I*>(this);
+        return QueryMore(riid);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefObject(); }
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseObject(); }

@@ -6,6 +6,7 @@
 #include "dom_plain_node.h"
 
 #include <typeinfo>
+#include <utility>
 
 namespace msxml {
 
@@ -68,7 +69,14 @@ HRESULT ReturnNode(const NodeObject& origin, xmlNodePtr node, REFIID iid, void**
     Ref<NodeObject> object;
     const HRESULT hr = ObjectForNode(origin, node, object.put());
     if (FAILED(hr)) return hr;
-    return object->QueryInterface(iid, out);
+    return HandOut(std::move(object), iid, out);
+}
+
+HRESULT HandOut(Ref<NodeObject> object, REFIID iid, void** out) {
+    *out = object->Interface(iid);
+    if (*out == nullptr) return E_NOINTERFACE;
+    static_cast<void>(object.detach());
+    return S_OK;
 }
 
 namespace {

@@ -21,6 +21,9 @@ public:
     virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) = 0;
     virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
     virtual ULONG STDMETHODCALLTYPE Release() = 0;
+    // Interface `riid` of this object without taking a reference; null when it has none. Lets
+    // a reference already held be handed out as is.
+    virtual void* Interface(REFIID riid) = 0;
 
     xmlNodePtr node() const { return node_; }
     XmlTree& tree() const { return *tree_; }
@@ -47,6 +50,10 @@ HRESULT ObjectForNode(const NodeObject& origin, xmlNodePtr node, NodeObject** ou
 
 // Hands out `node` as interface `iid` in *out; a null node gives S_FALSE and null.
 HRESULT ReturnNode(const NodeObject& origin, xmlNodePtr node, REFIID iid, void** out);
+
+// Hands out the reference `object` holds as interface `iid` in *out, without a round trip
+// through AddRef and Release; E_NOINTERFACE (and the reference dropped) when it has none.
+HRESULT HandOut(Ref<NodeObject> object, REFIID iid, void** out);
 
 // The stand-in's own node object behind an interface pointer, or null for anything else.
 NodeObject* ObjectFromInterface(IUnknown* unknown);
