@@ -7,7 +7,7 @@ namespace msxml {
 
 class DomAttribute final : public NodeImpl<IXMLDOMAttribute> {
 public:
-    DomAttribute(xmlNodePtr node, XmlTree* tree, NodeObject* document) noexcept : NodeImpl(node, tree, document) {}
+    DomAttribute(xmlNodePtr node, XmlTree* tree) noexcept : NodeImpl(node, tree) {}
 
     HRESULT STDMETHODCALLTYPE get_name(BSTR* name) override { return node_ops::GetNodeName(*this, name); }
     HRESULT STDMETHODCALLTYPE get_value(VARIANT* value) override { return node_ops::GetNodeValue(*this, value); }

@@ -15,7 +15,7 @@ public:
     // A new, empty document (CLSID_DOMDocument60).
     static HRESULT Create(REFIID riid, void** ppv);
 
-    DomDocument(xmlNodePtr node, XmlTree* tree) noexcept : NodeImpl(node, tree, nullptr) {}
+    DomDocument(xmlNodePtr node, XmlTree* tree) noexcept : NodeImpl(node, tree, OwnsTree{}) {}
 
     // IXMLDOMDocument
     HRESULT STDMETHODCALLTYPE get_doctype(IXMLDOMDocumentType** doctype) override { return NotOffered(doctype); }

@@ -7,7 +7,7 @@ namespace msxml {
 
 class DomElement final : public NodeImpl<IXMLDOMElement> {
 public:
-    DomElement(xmlNodePtr node, XmlTree* tree, NodeObject* document) noexcept : NodeImpl(node, tree, document) {}
+    DomElement(xmlNodePtr node, XmlTree* tree) noexcept : NodeImpl(node, tree) {}
 
     HRESULT STDMETHODCALLTYPE get_tagName(BSTR* tagName) override { return node_ops::GetNodeName(*this, tagName); }
     HRESULT STDMETHODCALLTYPE getAttribute(BSTR name, VARIANT* value) override;

@@ -8,7 +8,7 @@ namespace msxml {
 
 class DomPlainNode final : public NodeImpl<IXMLDOMNode> {
 public:
-    DomPlainNode(xmlNodePtr node, XmlTree* tree, NodeObject* document) noexcept : NodeImpl(node, tree, document) {}
+    DomPlainNode(xmlNodePtr node, XmlTree* tree) noexcept : NodeImpl(node, tree) {}
 };
 
 }  // namespace msxml

@@ -10,31 +10,38 @@
 
 namespace msxml {
 
-NodeObject::NodeObject(xmlNodePtr node, XmlTree* tree, NodeObject* document) noexcept
-    : node_(node), tree_(tree), document_(document) {
+NodeObject::NodeObject(xmlNodePtr node, XmlTree* tree) noexcept : node_(node), tree_(tree), ownsTree_(false) {
+    tree_->AddNodeObject();
+    node_->_private = this;
+}
+
+NodeObject::NodeObject(xmlNodePtr node, XmlTree* tree, OwnsTree) noexcept : node_(node), tree_(tree), ownsTree_(true) {
     tree_->AddRef();
-    if (document_) document_->AddRef();
+    tree_->SetOwner(this);
     node_->_private = this;
 }
 
 NodeObject::~NodeObject() {
+    // Before the tree goes: giving it back may free the node.
     if (node_->_private == this) node_->_private = nullptr;
-    tree_->Release();
-    if (document_) document_->Release();
+    if (ownsTree_) {
+        tree_->Release();
+    } else {
+        tree_->ReleaseNodeObject();
+    }
 }
 
 void NodeObject::Rebind(xmlNodePtr node, XmlTree* tree) noexcept {
     if (node_->_private == this) node_->_private = nullptr;
     tree->AddRef();
+    tree->SetOwner(this);
     tree_->Release();
     tree_ = tree;
     node_ = node;
     node_->_private = this;
 }
 
-DomDocument& NodeObject::document() const {
-    return static_cast<DomDocument&>(document_ ? *document_ : const_cast<NodeObject&>(*this));
-}
+DomDocument& NodeObject::document() const { return static_cast<DomDocument&>(*tree_->owner()); }
 
 HRESULT ObjectForNode(const NodeObject& origin, xmlNodePtr node, NodeObject** out) {
     *out = nullptr;
@@ -43,19 +50,18 @@ HRESULT ObjectForNode(const NodeObject& origin, xmlNodePtr node, NodeObject** ou
         *out = cached;
         return S_OK;
     }
-    NodeObject* document = &origin.document();
     XmlTree* tree = &origin.tree();
     switch (node->type) {
     case XML_ELEMENT_NODE:
-        *out = NewObject<DomElement>(node, tree, document);
+        *out = NewObject<DomElement>(node, tree);
         break;
     case XML_ATTRIBUTE_NODE:
-        *out = NewObject<DomAttribute>(node, tree, document);
+        *out = NewObject<DomAttribute>(node, tree);
         break;
     case XML_DOCUMENT_NODE:
         return E_FAIL;
     default:
-        *out = NewObject<DomPlainNode>(node, tree, document);
+        *out = NewObject<DomPlainNode>(node, tree);
         break;
     }
     return *out ? S_OK : E_OUTOFMEMORY;

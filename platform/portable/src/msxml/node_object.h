@@ -1,6 +1,7 @@
-// The part of every node object that is not an interface: the libxml2 node it stands for, the
-// tree that owns that node, and the document object that made it. One node object per node,
-// cached in xmlNode::_private, so that asking twice for a node gives the same COM identity.
+// The part of every node object that is not an interface: the libxml2 node it stands for and
+// the tree that owns that node, through which it also holds the document object that made the
+// tree. One node object per node, cached in xmlNode::_private, so that asking twice for a node
+// gives the same COM identity.
 #pragma once
 
 #include "com_object.h"
@@ -31,8 +32,12 @@ public:
     DomDocument& document() const;
 
 protected:
-    // Takes a reference on `tree` and on `document` (null for the document object itself).
-    NodeObject(xmlNodePtr node, XmlTree* tree, NodeObject* document) noexcept;
+    // A node object of `tree`: counted among the tree's node objects, which hold the tree and
+    // its document.
+    NodeObject(xmlNodePtr node, XmlTree* tree) noexcept;
+    // The document object: takes a reference on `tree` and becomes its owner.
+    struct OwnsTree {};
+    NodeObject(xmlNodePtr node, XmlTree* tree, OwnsTree) noexcept;
     ~NodeObject() override;
 
     // The document object after a load: its node and tree are the new ones.
@@ -41,7 +46,7 @@ protected:
 private:
     xmlNodePtr node_;
     XmlTree* tree_;
-    NodeObject* document_;
+    bool ownsTree_;
 };
 
 // The node object of `node` (made on first request), with a new reference; E_OUTOFMEMORY when

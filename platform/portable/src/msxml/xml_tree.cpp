@@ -1,12 +1,19 @@
 #include "xml_tree.h"
 
+#include "node_object.h"
 #include "node_walk.h"
 
 #include <portable/test_support.h>
 
+#include <atomic>
 #include <new>
 
 namespace msxml {
+
+uint64_t XmlTree::NewStamp() noexcept {
+    static std::atomic<uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 XmlTree* XmlTree::Adopt(xmlDocPtr doc, bool hasDeclaration) noexcept {
     auto* tree = new (std::nothrow) XmlTree(doc, hasDeclaration);
@@ -18,6 +25,17 @@ ULONG XmlTree::Release() noexcept {
     const LONG left = InterlockedDecrement(&refs_);
     if (left == 0) delete this;
     return static_cast<ULONG>(left);
+}
+
+void XmlTree::HoldForNodeObjects() noexcept {
+    AddRef();
+    owner_->AddRef();
+}
+
+void XmlTree::UnholdForNodeObjects() noexcept {
+    // Releasing the owner may release this tree's last other reference: ours goes last.
+    owner_->Release();
+    Release();
 }
 
 XmlTree::~XmlTree() {

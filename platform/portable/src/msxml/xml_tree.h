@@ -1,6 +1,9 @@
-// One libxml2 document and everything detached from it. Node objects and the document object
-// hold references; the last release frees the document, every detached subtree and every
-// namespace declaration set aside, so that no node object ever points at freed memory.
+// One libxml2 document and everything detached from it. The document object holds a reference
+// while the tree is its current one; the tree's node objects are counted instead, and while any
+// is alive the tree holds a reference on itself and on its owner, the document object that made
+// it: one locked count per node object instead of a reference on each. The last release frees
+// the document, every detached subtree and every namespace declaration set aside, so that no
+// node object ever points at freed memory.
 #pragma once
 
 #include <platform/platform.h>
@@ -13,6 +16,8 @@
 
 namespace msxml {
 
+class NodeObject;
+
 class XmlTree {
 public:
     // Takes ownership of `doc`; one reference. Null when the allocation is refused.
@@ -21,13 +26,29 @@ public:
     ULONG AddRef() noexcept { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
     ULONG Release() noexcept;
 
+    // The document object whose tree this is (or was, before a load replaced it).
+    NodeObject* owner() const { return owner_; }
+    void SetOwner(NodeObject* owner) noexcept { owner_ = owner; }
+
+    // A node object of this tree made or gone. Making one needs the tree alive already, through
+    // the document object or another node object of the tree, so the first count never races
+    // with the last one's release of the tree.
+    void AddNodeObject() noexcept {
+        if (InterlockedIncrement(&nodeObjects_) == 1) HoldForNodeObjects();
+    }
+    void ReleaseNodeObject() noexcept {
+        if (InterlockedDecrement(&nodeObjects_) == 0) UnholdForNodeObjects();
+    }
+
     xmlDocPtr doc() const { return doc_; }
     // Whether the loaded text began with an XML declaration, which serialization then keeps.
     bool hasDeclaration() const { return hasDeclaration_; }
 
-    // A structural change (nodes moved, removed, replaced): live lists notice by this count.
+    // A stamp that changes with the structure (nodes moved, removed, replaced, declarations
+    // added): live lists and the namespace manager notice changes by it. Stamps are unique in
+    // the process, so equal stamps mean the same tree in the same state.
     uint64_t version() const { return version_; }
-    void Changed() { ++version_; }
+    void Changed() { version_ = NewStamp(); }
 
     // Bookkeeping of detached subtree roots (unlinked nodes and nodes not yet inserted).
     void NoteDetached(xmlNodePtr root);
@@ -39,13 +60,21 @@ public:
     void KeepNamespace(xmlNsPtr ns);
 
 private:
-    XmlTree(xmlDocPtr doc, bool hasDeclaration) noexcept : doc_(doc), hasDeclaration_(hasDeclaration) {}
+    XmlTree(xmlDocPtr doc, bool hasDeclaration) noexcept
+        : doc_(doc), hasDeclaration_(hasDeclaration), version_(NewStamp()) {}
     ~XmlTree();
 
+    static uint64_t NewStamp() noexcept;
+
+    void HoldForNodeObjects() noexcept;
+    void UnholdForNodeObjects() noexcept;
+
     LONG refs_ = 1;
+    LONG nodeObjects_ = 0;
+    NodeObject* owner_ = nullptr;
     xmlDocPtr doc_;
     bool hasDeclaration_;
-    uint64_t version_ = 0;
+    uint64_t version_;
     std::unordered_set<xmlNodePtr> detached_;
     std::vector<xmlNsPtr> looseNamespaces_;
 };
