@@ -1,7 +1,8 @@
-// Counts of live resources. Every object, BSTR and block the runtime hands out is counted twice,
-// so each thread counts in a block of its own, without a locked instruction; a read adds up the
-// blocks of the live threads and what the threads that ended left behind. A resource made on one
-// thread and freed on another is +1 in one block and -1 in the other: the sum is exact.
+// Counts of live resources, and of allocations for fault injection. Every object, BSTR and block
+// the runtime hands out is counted twice, so each thread counts in a block of its own, without a
+// locked instruction; a read adds up the blocks of the live threads and what the threads that
+// ended left behind. A resource made on one thread and freed on another is +1 in one block and
+// -1 in the other: the sum is exact.
 #include "ledger.h"
 
 #include "runtime_internal.h"
@@ -20,12 +21,19 @@ struct Counts {
     std::atomic<int64_t> bstrs{0};
     std::atomic<int64_t> taskMemBlocks{0};
     std::atomic<int64_t> domObjects{0};
+    std::atomic<int64_t> allocations{0};
 };
 
-void AddTo(PortableLedger& total, const Counts& counts) {
-    total.bstrs += counts.bstrs.load(std::memory_order_relaxed);
-    total.taskMemBlocks += counts.taskMemBlocks.load(std::memory_order_relaxed);
-    total.domObjects += counts.domObjects.load(std::memory_order_relaxed);
+struct Totals {
+    PortableLedger ledger{};
+    int64_t allocations = 0;
+};
+
+void AddTo(Totals& total, const Counts& counts) {
+    total.ledger.bstrs += counts.bstrs.load(std::memory_order_relaxed);
+    total.ledger.taskMemBlocks += counts.taskMemBlocks.load(std::memory_order_relaxed);
+    total.ledger.domObjects += counts.domObjects.load(std::memory_order_relaxed);
+    total.allocations += counts.allocations.load(std::memory_order_relaxed);
 }
 
 class Registry {
@@ -45,9 +53,9 @@ public:
         AddTo(retired_, *counts);
         live_.erase(std::remove(live_.begin(), live_.end(), counts), live_.end());
     }
-    PortableLedger Sum() noexcept {
+    Totals Sum() noexcept {
         std::lock_guard lock(mutex_);
-        PortableLedger total = retired_;
+        Totals total = retired_;
         AddTo(total, shared_);
         for (const Counts* counts : live_) AddTo(total, *counts);
         return total;
@@ -57,7 +65,7 @@ public:
 private:
     std::mutex mutex_;
     std::vector<const Counts*> live_;
-    PortableLedger retired_{};
+    Totals retired_;
     Counts shared_;  // for threads whose own block could not be enrolled; updated with locked adds
 };
 
@@ -133,4 +141,11 @@ void PortableLedgerAddDomObjects(int64_t delta) {
     AddSlowly(&Counts::domObjects, delta);
 }
 
-STDAPI_(PortableLedger) PortableLedgerRead() { return TheRegistry().Sum(); }
+void PortableLedgerCountAllocation() {
+    if (Counts* mine = t_counts) return Bump(mine->allocations, 1);
+    AddSlowly(&Counts::allocations, 1);
+}
+
+int64_t PortableLedgerAllocationsCounted() { return TheRegistry().Sum().allocations; }
+
+STDAPI_(PortableLedger) PortableLedgerRead() { return TheRegistry().Sum().ledger; }
