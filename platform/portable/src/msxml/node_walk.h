@@ -64,11 +64,16 @@ public:
 
     bool MatchesElement(xmlNodePtr n) const { return n->type == XML_ELEMENT_NODE && (any_ || MatchesName(n)); }
 
+    // The first characters are compared inline: a search passes mostly elements of other
+    // names, which then cost no call.
     bool MatchesName(xmlNodePtr n) const {
-        if (std::strcmp(Chars(n->name), local_.c_str()) != 0) return false;
+        if (n->name[0] != static_cast<xmlChar>(local_[0]) || std::strcmp(Chars(n->name), local_.c_str()) != 0) {
+            return false;
+        }
         const xmlChar* prefix = n->ns ? n->ns->prefix : nullptr;
         if (!hasPrefix_) return prefix == nullptr;
-        return prefix != nullptr && std::strcmp(Chars(prefix), prefix_.c_str()) == 0;
+        return prefix != nullptr && prefix[0] == static_cast<xmlChar>(prefix_[0]) &&
+               std::strcmp(Chars(prefix), prefix_.c_str()) == 0;
     }
 
 private:
