@@ -22,33 +22,28 @@ struct FreeBlock {
     FreeBlock* next;
 };
 
-struct Shelf {
-    FreeBlock* top;
-    unsigned count;
-};
-
-// Constant-initialised and trivially destructible, so reading it costs one load and no guard;
-// `open` says whether the thread's emptier is in place, `closed` that it has run.
+// Constant-initialised and trivially destructible, so reading it costs one load and no guard.
+// `limit` is the most blocks a shelf keeps: 0 until the thread's emptier is in place, and again
+// once it has run, so that one comparison serves for both.
 struct Shelves {
-    Shelf shelf[kClasses];
-    bool open;
+    FreeBlock* top[kClasses];
+    unsigned count[kClasses];
+    unsigned limit;
     bool closed;
 };
 
 [[gnu::tls_model("initial-exec")]] thread_local Shelves t_shelves{};
 
-std::size_t ClassOf(std::size_t size) { return (size - 1) / kGranule; }
 std::size_t BlockSize(std::size_t sizeClass) { return (sizeClass + 1) * kGranule; }
 
 void EmptyShelves() noexcept {
     for (std::size_t c = 0; c < kClasses; ++c) {
-        Shelf& shelf = t_shelves.shelf[c];
-        while (FreeBlock* block = shelf.top) {
+        while (FreeBlock* block = t_shelves.top[c]) {
             QP_SHOW_BLOCK(block, BlockSize(c));
-            shelf.top = block->next;
+            t_shelves.top[c] = block->next;
             std::free(block);
         }
-        shelf.count = 0;
+        t_shelves.count[c] = 0;
     }
 }
 
@@ -56,48 +51,52 @@ void EmptyShelves() noexcept {
 // after that go straight back to malloc.
 class ShelvesEmptier {
 public:
-    ShelvesEmptier() noexcept { t_shelves.open = true; }
+    ShelvesEmptier() noexcept { t_shelves.limit = kShelfCapacity; }
     ~ShelvesEmptier() {
-        EmptyShelves();
-        t_shelves.open = false;
+        t_shelves.limit = 0;
         t_shelves.closed = true;
+        EmptyShelves();
     }
     ShelvesEmptier(const ShelvesEmptier&) = delete;
     ShelvesEmptier& operator=(const ShelvesEmptier&) = delete;
 };
 
-[[gnu::noinline]] bool OpenShelves() noexcept {
-    if (t_shelves.closed) return false;
-    thread_local ShelvesEmptier emptier;
-    return t_shelves.open;
+void Shelve(FreeBlock* block, std::size_t c) noexcept {
+    block->next = t_shelves.top[c];
+    t_shelves.top[c] = block;
+    ++t_shelves.count[c];
+    QP_HIDE_BLOCK(block, BlockSize(c));
+}
+
+// A full shelf, or the thread's first block or its last ones.
+[[gnu::noinline]] void FreeSlowly(FreeBlock* block, std::size_t c) noexcept {
+    if (t_shelves.limit == 0 && !t_shelves.closed) {
+        thread_local ShelvesEmptier emptier;
+    }
+    if (t_shelves.count[c] >= t_shelves.limit) return std::free(block);
+    Shelve(block, c);
 }
 
 }  // namespace
 
 void* AllocateObjectBlock(std::size_t size) noexcept {
-    if (size == 0 || size > kClasses * kGranule) return std::malloc(size);
-    const std::size_t c = ClassOf(size);
-    Shelf& shelf = t_shelves.shelf[c];
-    if (FreeBlock* block = shelf.top) {
-        QP_SHOW_BLOCK(block, BlockSize(c));
-        shelf.top = block->next;
-        --shelf.count;
-        return block;
-    }
-    return std::malloc(BlockSize(c));
+    const std::size_t c = (size - 1) / kGranule;
+    if (c >= kClasses) return std::malloc(size);
+    FreeBlock* block = t_shelves.top[c];
+    if (block == nullptr) return std::malloc(BlockSize(c));
+    QP_SHOW_BLOCK(block, BlockSize(c));
+    t_shelves.top[c] = block->next;
+    --t_shelves.count[c];
+    return block;
 }
 
 void FreeObjectBlock(void* block, std::size_t size) noexcept {
     if (block == nullptr) return;
-    if (size == 0 || size > kClasses * kGranule) return std::free(block);
-    const std::size_t c = ClassOf(size);
-    Shelf& shelf = t_shelves.shelf[c];
-    if (shelf.count >= kShelfCapacity || (!t_shelves.open && !OpenShelves())) return std::free(block);
+    const std::size_t c = (size - 1) / kGranule;
+    if (c >= kClasses) return std::free(block);
     auto* freed = static_cast<FreeBlock*>(block);
-    freed->next = shelf.top;
-    shelf.top = freed;
-    ++shelf.count;
-    QP_HIDE_BLOCK(freed, BlockSize(c));
+    if (t_shelves.count[c] >= t_shelves.limit) return FreeSlowly(freed, c);
+    Shelve(freed, c);
 }
 
 }  // namespace msxml
