@@ -87,6 +87,7 @@ TEST_F(FormatTest, Conversions) {
         {FormatGuarded(64, W("[%6s][%-6s][%.2s]"), W("abc"), W("abc"), W("abc")), u"[   abc][abc   ][ab]"},
         {FormatGuarded(64, W("%s|%ls|%ws|%hs|%S"), W("w"), W("l"), W("ws"), "narrow", "S"), u"w|l|ws|narrow|S"},
         {FormatGuarded(64, W("%s"), nullString), u"(null)"},
+        {FormatGuarded(64, W("[%.2hs][%.9hs][%.0s]%s"), "abc", "abc", W("abc"), W("tail")), u"[ab][abc][]tail"},
         {FormatGuarded(64, W("%c%hc%%%lc"), u'\u20ac', 'n', u'w'), u"\u20acn%w"},
         {FormatGuarded(64, W("%ld|%lu|%hd|%lld|%I64d"), -5, 5u, 70000, -9000000000LL, 9000000000LL),
          u"-5|5|4464|-9000000000|9000000000"},

@@ -4,6 +4,9 @@
 #include <platform/com_ptr.h>
 
 #include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -51,6 +54,30 @@ TEST_F(BstrTest, NullArgumentsAreHarmless) {
 TEST_F(BstrTest, ALengthWhoseByteCountOverflowsIsRefused) {
     EXPECT_EQ(SysAllocStringLen(nullptr, 0x80000000u), nullptr);
     EXPECT_EQ(SysAllocStringLen(nullptr, 0xFFFFFFFFu), nullptr);
+}
+
+TEST_F(BstrTest, BlocksFreedAndTakenAgainHoldTheirNewLengthAndText) {
+    // Short strings of every length, freed and made again in a different order, on this thread
+    // and on others, so that blocks pass between sizes and threads.
+    const auto churn = [](int seed, std::vector<Bstr>& held) {
+        for (int round = 0; round < 3; ++round) {
+            for (UINT length = 0; length <= 80; ++length) {
+                std::u16string text(length, static_cast<WCHAR>(u'a' + (length + seed + round) % 26));
+                held.push_back(Bstr::Attach(SysAllocStringLen(text.c_str(), length)));
+                ASSERT_TRUE(held.back());
+                EXPECT_EQ(held.back().Length(), length);
+                EXPECT_EQ(std::u16string(held.back().get(), length), text);
+                EXPECT_EQ(held.back().get()[length], 0);
+            }
+            for (size_t i = round % 2; i < held.size(); i += 2) held[i].reset();
+        }
+    };
+    std::vector<Bstr> fromOtherThread;
+    std::thread([&] { churn(1, fromOtherThread); }).join();
+    std::vector<Bstr> mine;
+    churn(2, mine);
+    fromOtherThread.clear();  // freed here, made there
+    std::thread([&] { mine.clear(); }).join();
 }
 
 TEST_F(BstrTest, ZeroByteTaskMemoryIsARealBlock) {

@@ -22,13 +22,94 @@ uint32_t ByteCountOf(BSTR s) {
     return bytes;
 }
 
+// Short BSTRs (names, prefixes, attribute values) come and go by the dozen in every
+// conversion, so each thread keeps a few freed blocks of each small size for the next
+// allocation, as OLE's own string cache does. Sanitizer builds go straight to malloc so that a
+// use after free is still caught.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QP_BSTR_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define QP_BSTR_SANITIZED 1
+#endif
+#endif
+#ifdef QP_BSTR_SANITIZED
+constexpr bool kCacheBlocks = false;
+#else
+constexpr bool kCacheBlocks = true;
+#endif
+
+constexpr size_t kBins = 4;  // up to 8, 16, 32 and 64 characters
+constexpr size_t kPerBin = 8;
+constexpr UINT kLargestCached = 8u << (kBins - 1);
+
+size_t BinOf(UINT chars) { return chars <= 8 ? 0 : chars <= 16 ? 1 : chars <= 32 ? 2 : 3; }
+size_t BlockBytes(UINT chars) { return kPrefixBytes + (size_t{chars} + 1) * sizeof(WCHAR); }
+
+// Trivially destructible, so that it stays usable (as closed) after the thread's cleanup ran:
+// a BSTR may still be freed by another thread-local's destructor or at exit.
+struct BlockCache {
+    struct Bin {
+        unsigned char* blocks[kPerBin];
+        size_t count;
+    };
+    Bin bins[kBins];
+    bool open;
+    bool closed;
+};
+// Initial-exec: the runtime is loaded with its host, and every BSTR allocation reaches this.
+[[gnu::tls_model("initial-exec")]] thread_local BlockCache t_cache;
+
+struct BlockCacheCloser {
+    ~BlockCacheCloser() {
+        for (BlockCache::Bin& bin : t_cache.bins) {
+            while (bin.count > 0) std::free(bin.blocks[--bin.count]);
+        }
+        t_cache.closed = true;
+    }
+};
+
+// The thread's cache, opened on first use (which arranges its cleanup at thread exit), or null
+// once closed and in sanitizer builds.
+BlockCache* ThreadCache() {
+    if (!kCacheBlocks || t_cache.closed) return nullptr;
+    if (!t_cache.open) {
+        static thread_local BlockCacheCloser closer;
+        static_cast<void>(closer);
+        t_cache.open = true;
+    }
+    return &t_cache;
+}
+
+// A block for `chars` characters, its prefix and its terminator.
+unsigned char* NewBlock(UINT chars) {
+    BlockCache* cache = chars <= kLargestCached ? ThreadCache() : nullptr;
+    if (cache == nullptr) return static_cast<unsigned char*>(std::malloc(BlockBytes(chars)));
+    const size_t bin = BinOf(chars);
+    BlockCache::Bin& cached = cache->bins[bin];
+    if (cached.count > 0) return cached.blocks[--cached.count];
+    return static_cast<unsigned char*>(std::malloc(BlockBytes(8u << bin)));
+}
+
+void FreeBlock(unsigned char* block, UINT chars) {
+    BlockCache* cache = chars <= kLargestCached ? ThreadCache() : nullptr;
+    if (cache != nullptr) {
+        BlockCache::Bin& cached = cache->bins[BinOf(chars)];
+        if (cached.count < kPerBin) {
+            cached.blocks[cached.count++] = block;
+            return;
+        }
+    }
+    std::free(block);
+}
+
 }  // namespace
 
 WINOLEAUTAPI_(BSTR) SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
     if (ui > kMaxChars) return nullptr;
     if (PortableFaultNextAllocationFails()) return nullptr;
     const uint32_t bytes = ui * static_cast<uint32_t>(sizeof(WCHAR));
-    auto* block = static_cast<unsigned char*>(std::malloc(kPrefixBytes + bytes + sizeof(WCHAR)));
+    unsigned char* block = NewBlock(ui);
     if (block == nullptr) return nullptr;
     std::memcpy(block, &bytes, sizeof bytes);
     BSTR s = reinterpret_cast<BSTR>(block + kPrefixBytes);
@@ -49,7 +130,7 @@ WINOLEAUTAPI_(BSTR) SysAllocString(const OLECHAR* psz) {
 WINOLEAUTAPI_(void) SysFreeString(BSTR bstrString) {
     if (bstrString == nullptr) return;
     PortableLedgerAddBstrs(-1);
-    std::free(BlockOf(bstrString));
+    FreeBlock(BlockOf(bstrString), SysStringLen(bstrString));
 }
 
 WINOLEAUTAPI_(UINT) SysStringLen(BSTR pbstr) {

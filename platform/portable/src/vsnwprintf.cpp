@@ -9,6 +9,7 @@
 #include <platform/platform.h>
 
 #include <climits>
+#include <cstring>
 #include <cstdint>
 #include <type_traits>
 
@@ -26,6 +27,20 @@ public:
     void Repeat(WCHAR c, size_t n) {
         const size_t room = produced_ < capacity_ ? capacity_ - produced_ : 0;
         for (size_t i = 0; i < n && i < room; ++i) buffer_[produced_ + i] = c;
+        produced_ += n;
+    }
+    // Counts all `n` units of `text` and stores what fits.
+    template <class Char>
+    void Write(const Char* text, size_t n) {
+        const size_t room = produced_ < capacity_ ? capacity_ - produced_ : 0;
+        const size_t stored = n < room ? n : room;
+        if constexpr (std::is_same_v<Char, WCHAR>) {
+            std::memcpy(buffer_ + produced_, text, stored * sizeof(WCHAR));
+        } else {
+            for (size_t i = 0; i < stored; ++i) {
+                buffer_[produced_ + i] = static_cast<WCHAR>(static_cast<std::make_unsigned_t<Char>>(text[i]));
+            }
+        }
         produced_ += n;
     }
     size_t Produced() const { return produced_; }
@@ -101,6 +116,8 @@ bool StartsWith(const WCHAR* p, const char* text) {
 }
 
 void ParseSize(const WCHAR*& p, Conversion& c) {
+    // Most conversions have no size: only these letters can start one.
+    if (*p != u'h' && *p != u'l' && *p != u'w' && *p != u'I' && *p != u'z') return;
     struct Modifier {
         const char* text;
         size_t length;
@@ -135,6 +152,21 @@ void PadTo(BoundedWriter& out, size_t used, const Conversion& c) {
     if (c.width > used) out.Repeat(u' ', c.width - used);
 }
 
+// The characters of a string argument to write: up to its terminator, or to the precision.
+template <class Char>
+size_t ArgumentLength(const Char* text, int precision) {
+    if (precision >= 0) {
+        size_t n = 0;
+        while (n < static_cast<size_t>(precision) && text[n] != 0) ++n;
+        return n;
+    }
+    if constexpr (std::is_same_v<Char, WCHAR>) {
+        return WStrLen(text);
+    } else {
+        return std::strlen(text);
+    }
+}
+
 template <class Char>
 void WriteString(BoundedWriter& out, const Char* text, const Conversion& c) {
     static constexpr char kNull[] = "(null)";
@@ -142,12 +174,9 @@ void WriteString(BoundedWriter& out, const Char* text, const Conversion& c) {
         WriteString(out, kNull, c);
         return;
     }
-    size_t length = 0;
-    while (text[length] != 0 && (c.precision < 0 || length < static_cast<size_t>(c.precision))) ++length;
+    const size_t length = ArgumentLength(text, c.precision);
     if (!c.left) PadTo(out, length, c);
-    for (size_t i = 0; i < length; ++i) {
-        out.Put(static_cast<WCHAR>(static_cast<std::make_unsigned_t<Char>>(text[i])));
-    }
+    out.Write(text, length);
     if (c.left) PadTo(out, length, c);
 }
 
@@ -266,7 +295,9 @@ STDAPI_(int) _vsnwprintf(WCHAR* buffer, size_t count, const WCHAR* format, va_li
     bool wellFormed = true;
     for (const WCHAR* p = format; *p != 0 && wellFormed;) {
         if (*p != u'%') {
-            out.Put(*p++);
+            const WCHAR* literal = p;
+            while (*p != 0 && *p != u'%') ++p;
+            out.Write(literal, static_cast<size_t>(p - literal));
             continue;
         }
         ++p;

@@ -21,12 +21,19 @@ std::string ArgToUtf8(const WCHAR* text);
 class ArgText {
 public:
     explicit ArgText(const WCHAR* text);
-    bool Equals(std::string_view utf8) const;
+    // Called for every binding a look-up passes: a length that differs settles most at once.
+    bool Equals(std::string_view utf8) const {
+        if (ascii_) return utf8.size() == length_ && SameAscii(utf8.data());
+        return utf8 == converted_;
+    }
     // Whether the argument, read as a qualified name split at its first colon, names a node
     // with this prefix (null: none) and local name.
     bool NamesQualified(const xmlChar* prefix, const xmlChar* local) const;
 
 private:
+    // Whether `length_` bytes at `utf8` are the (ASCII) argument.
+    bool SameAscii(const char* utf8) const;
+
     const WCHAR* text_;
     size_t length_ = 0;
     bool ascii_ = true;

@@ -20,23 +20,51 @@ xmlNodePtr ScopeElement(xmlNodePtr node) {
     return n && n->type == XML_ELEMENT_NODE ? n : nullptr;
 }
 
-// Fills `out` with the declarations in scope at `node`, nearer ones first. The bindings already
-// in `out` are overwritten in place, so a context that is reused keeps its strings' storage.
-template <class Context>
-void CollectDeclarations(xmlNodePtr node, bool deep, Context& out) {
-    size_t used = 0;
+// Calls `element(x)` for each element whose declarations are in scope at `node`, nearest
+// first, and `declaration(ns)` for each of its declarations; stops when either returns false.
+template <class Element, class Declaration>
+void VisitScope(xmlNodePtr node, bool deep, Element element, Declaration declaration) {
     for (xmlNodePtr x = ScopeElement(node); x && x->type == XML_ELEMENT_NODE; x = deep ? x->parent : nullptr) {
+        if (!element(x)) return;
         for (xmlNsPtr ns = x->nsDef; ns; ns = ns->next) {
-            const std::string_view prefix = View(ns->prefix);
-            const auto end = out.begin() + static_cast<std::ptrdiff_t>(used);
-            if (std::any_of(out.begin(), end, [&](const auto& b) { return b.prefix == prefix; })) continue;
-            if (used == out.size()) out.emplace_back();
-            out[used].prefix.assign(prefix);
-            out[used].uri.assign(View(ns->href));
-            ++used;
+            if (!declaration(ns)) return;
         }
     }
+}
+
+// Fills `out` with the declarations in scope at `node`, nearer ones first, and `scope` with
+// what was read. The bindings already in `out` are overwritten in place, so a context that is
+// reused keeps its strings' storage.
+template <class Bindings>
+void CollectDeclarations(xmlNodePtr node, bool deep, Bindings& out, std::vector<const void*>& scope) {
+    size_t used = 0;
+    scope.clear();
+    const auto element = [&scope](xmlNodePtr x) {
+        scope.push_back(x);
+        return true;
+    };
+    const auto declaration = [&](xmlNsPtr ns) {
+        scope.push_back(ns);
+        const std::string_view prefix = View(ns->prefix);
+        const auto end = out.begin() + static_cast<std::ptrdiff_t>(used);
+        if (std::any_of(out.begin(), end, [&](const auto& b) { return b.prefix == prefix; })) return true;
+        if (used == out.size()) out.emplace_back();
+        out[used].prefix.assign(prefix);
+        out[used].uri.assign(View(ns->href));
+        ++used;
+        return true;
+    };
+    VisitScope(node, deep, element, declaration);
     out.resize(used);
+}
+
+// Whether the elements and declarations in scope at `node` are still those in `scope`.
+bool ScopeHolds(xmlNodePtr node, bool deep, const std::vector<const void*>& scope) {
+    size_t read = 0;
+    bool same = true;
+    const auto matches = [&](const void* p) { return same = read < scope.size() && scope[read++] == p; };
+    VisitScope(node, deep, matches, matches);
+    return same && read == scope.size();
 }
 
 }  // namespace
@@ -61,24 +89,29 @@ HRESULT NamespaceManager::QueryInterface(REFIID riid, void** ppv) {
 }
 
 NamespaceManager::Context& NamespaceManager::Current() {
-    if (contexts_.empty()) contexts_.emplace_back();
-    return contexts_.back();
+    if (depth_ == 0) {
+        contexts_.clear();
+        contexts_.emplace_back();
+        depth_ = 1;
+    }
+    return contexts_[depth_ - 1];
 }
 
 bool NamespaceManager::IsShadowed(size_t context, size_t index) const {
-    const std::string& prefix = contexts_[context][index].prefix;
+    const std::vector<Binding>& own = contexts_[context].bindings;
+    const std::string& prefix = own[index].prefix;
     const auto same = [&prefix](const Binding& b) { return b.prefix == prefix; };
-    const Context& own = contexts_[context];
     if (std::any_of(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(index), same)) return true;
-    for (size_t nearer = context + 1; nearer < contexts_.size(); ++nearer) {
-        if (std::any_of(contexts_[nearer].begin(), contexts_[nearer].end(), same)) return true;
+    for (size_t nearer = context + 1; nearer < depth_; ++nearer) {
+        const std::vector<Binding>& bindings = contexts_[nearer].bindings;
+        if (std::any_of(bindings.begin(), bindings.end(), same)) return true;
     }
     return false;
 }
 
 const std::string* NamespaceManager::Find(const std::string& prefix) const {
-    for (auto context = contexts_.rbegin(); context != contexts_.rend(); ++context) {
-        for (const Binding& b : *context) {
+    for (size_t context = depth_; context-- > 0;) {
+        for (const Binding& b : contexts_[context].bindings) {
             if (b.prefix == prefix) return &b.uri;
         }
     }
@@ -97,14 +130,17 @@ HRESULT NamespaceManager::getAllowOverride(VARIANT_BOOL* allow) {
 }
 
 HRESULT NamespaceManager::reset() {
-    contexts_.clear();
+    depth_ = 0;
     return S_OK;
 }
 
 HRESULT NamespaceManager::pushContext() {
     return NoThrow([&] {
         Current();
-        contexts_.emplace_back();
+        Context& context = NextSlot(Origin{});
+        context.bindings.clear();
+        context.origin = {};
+        ++depth_;
         return S_OK;
     });
 }
@@ -113,31 +149,32 @@ HRESULT NamespaceManager::pushNodeContext(IXMLDOMNode* node, VARIANT_BOOL deep) 
     if (node == nullptr) return E_INVALIDARG;
     NodeObject* object = ObjectFromInterface(node);
     if (object == nullptr) return E_INVALIDARG;
+    const Origin origin{&object->tree(), object->tree().reuseStamp(), object->node(), deep != VARIANT_FALSE};
     return NoThrow([&] {
-        Context context = TakeSpareContext();
-        CollectDeclarations(object->node(), deep != VARIANT_FALSE, context);
         Current();
-        contexts_.push_back(std::move(context));
+        Context& context = NextSlot(origin);
+        if (!(context.origin == origin && ScopeHolds(origin.node, origin.deep, context.scope))) {
+            context.origin = {};
+            CollectDeclarations(origin.node, origin.deep, context.bindings, context.scope);
+            context.origin = origin;
+        }
+        ++depth_;
         return S_OK;
     });
 }
 
 HRESULT NamespaceManager::popContext() {
-    if (contexts_.size() <= 1) return E_FAIL;
-    try {
-        spare_.push_back(std::move(contexts_.back()));
-    } catch (const std::bad_alloc&) {
-        // Not kept for reuse: the pop itself still happens.
-    }
-    contexts_.pop_back();
+    if (depth_ <= 1) return E_FAIL;
+    --depth_;
     return S_OK;
 }
 
-NamespaceManager::Context NamespaceManager::TakeSpareContext() noexcept {
-    if (spare_.empty()) return {};
-    Context context = std::move(spare_.back());
-    spare_.pop_back();
-    return context;
+NamespaceManager::Context& NamespaceManager::NextSlot(const Origin& origin) {
+    if (depth_ == contexts_.size()) return contexts_.emplace_back();
+    const auto popped = contexts_.begin() + static_cast<std::ptrdiff_t>(depth_);
+    const auto same = std::find_if(popped, contexts_.end(), [&](const Context& c) { return c.origin == origin; });
+    if (same != contexts_.end() && same != popped) std::swap(*same, *popped);
+    return *popped;
 }
 
 HRESULT NamespaceManager::declarePrefix(const WCHAR* prefix, const WCHAR* uri) {
@@ -146,13 +183,15 @@ HRESULT NamespaceManager::declarePrefix(const WCHAR* prefix, const WCHAR* uri) {
         std::string name = ArgToUtf8(prefix);
         if (name == kXmlPrefix || name == "xmlns") return E_INVALIDARG;
         Context& context = Current();
-        for (Binding& b : context) {
+        for (Binding& b : context.bindings) {
             if (b.prefix != name) continue;
             if (!allowOverride_) return E_FAIL;
+            context.origin = {};
             b.uri = ArgToUtf8(uri);
             return S_OK;
         }
-        context.push_back({std::move(name), ArgToUtf8(uri)});
+        context.origin = {};
+        context.bindings.push_back({std::move(name), ArgToUtf8(uri)});
         return S_OK;
     });
 }
@@ -161,9 +200,9 @@ HRESULT NamespaceManager::getDeclaredPrefix(LONG index, WCHAR* prefix, int* coun
     if (count == nullptr) return E_POINTER;
     if (index < 0) return E_INVALIDARG;
     return NoThrow([&] {
-        const Context& context = Current();
-        if (static_cast<size_t>(index) >= context.size()) return E_FAIL;
-        return CopyToCallerBuffer(context[static_cast<size_t>(index)].prefix, prefix, count);
+        const std::vector<Binding>& bindings = Current().bindings;
+        if (static_cast<size_t>(index) >= bindings.size()) return E_FAIL;
+        return CopyToCallerBuffer(bindings[static_cast<size_t>(index)].prefix, prefix, count);
     });
 }
 
@@ -173,9 +212,10 @@ HRESULT NamespaceManager::getPrefix(const WCHAR* uri, LONG index, WCHAR* prefix,
     return NoThrow([&] {
         const ArgText wanted(uri);
         LONG remaining = index;
-        for (size_t context = contexts_.size(); context-- > 0;) {
-            for (size_t i = 0; i < contexts_[context].size(); ++i) {
-                const Binding& b = contexts_[context][i];
+        for (size_t context = depth_; context-- > 0;) {
+            const std::vector<Binding>& bindings = contexts_[context].bindings;
+            for (size_t i = 0; i < bindings.size(); ++i) {
+                const Binding& b = bindings[i];
                 if (!wanted.Equals(b.uri) || IsShadowed(context, i)) continue;
                 if (remaining-- == 0) return CopyToCallerBuffer(b.prefix, prefix, count);
             }
@@ -199,9 +239,10 @@ HRESULT NamespaceManager::getURI(const WCHAR* prefix, IXMLDOMNode* node, WCHAR* 
         }
         if (name == kXmlPrefix) return CopyToCallerBuffer(kXmlNamespace, uri, count);
         const std::string* bound = nullptr;
-        Context scope;
+        std::vector<Binding> scope;
+        std::vector<const void*> read;
         if (object) {
-            CollectDeclarations(object->node(), true, scope);
+            CollectDeclarations(object->node(), true, scope, read);
             for (const Binding& b : scope) {
                 if (b.prefix == name) bound = &b.uri;
             }

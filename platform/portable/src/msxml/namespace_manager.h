@@ -4,9 +4,11 @@
 #pragma once
 
 #include "com_object.h"
+#include "xml_tree.h"
 
 #include <platform/platform.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -44,19 +46,35 @@ private:
         std::string prefix;  // empty: the default namespace
         std::string uri;     // empty: undeclared (xmlns="")
     };
-    using Context = std::vector<Binding>;
-
+    // Where a context's bindings were collected: a tree (under its reuse stamp), a node, and
+    // whether the ancestors' declarations were taken too. No tree: anything else.
+    struct Origin {
+        const XmlTree* tree = nullptr;
+        uint64_t stamp = 0;
+        xmlNodePtr node = nullptr;
+        bool deep = false;
+        bool operator==(const Origin&) const = default;
+    };
+    struct Context {
+        std::vector<Binding> bindings;
+        Origin origin;
+        // The elements consulted and their declarations, in the order read: while the tree's
+        // reuse stamp holds, the same sequence means the same bindings.
+        std::vector<const void*> scope;
+    };
     Context& Current();
     const std::string* Find(const std::string& prefix) const;
     // Whether a binding of the same prefix comes first in lookup order: earlier in the same
     // context, or in a more recent one.
     bool IsShadowed(size_t context, size_t index) const;
-    // A popped context with its storage, or a new one: conversions push and pop a context for
-    // every name they form, and reusing the storage spares an allocation per binding.
-    Context TakeSpareContext() noexcept;
+    // The slot the next pushed context goes in: contexts are never freed when popped, since
+    // conversions push and pop one for every name they form, and reusing the storage spares an
+    // allocation per binding. A popped context from `origin` is brought forward: if its scope
+    // still holds, it is reused as it stands.
+    Context& NextSlot(const Origin& origin);
 
-    std::vector<Context> contexts_;  // empty means one empty base context
-    std::vector<Context> spare_;     // popped contexts kept for reuse
+    std::vector<Context> contexts_;  // the live ones, then popped ones kept for reuse
+    size_t depth_ = 0;               // live contexts; none means one empty base context
     bool allowOverride_ = true;
 };
 

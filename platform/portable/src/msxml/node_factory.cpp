@@ -9,13 +9,21 @@
 #include <libxml/tree.h>
 #include <portable/test_support.h>
 
+#include <algorithm>
+
 namespace msxml {
 namespace {
 
 constexpr const char* kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 
+bool IsAsciiNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool IsAsciiNameChar(char c) { return IsAsciiNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+
 bool IsName(const std::string& part) {
-    return !part.empty() && xmlValidateNCName(XmlChars(part), 0) == 0;
+    if (part.empty()) return false;
+    // Names are ASCII in practice and are checked here directly; anything else goes to libxml2.
+    if (IsAsciiNameStart(part[0]) && std::all_of(part.begin() + 1, part.end(), IsAsciiNameChar)) return true;
+    return xmlValidateNCName(XmlChars(part), 0) == 0;
 }
 
 HRESULT Detached(XmlTree& tree, xmlNodePtr node, xmlNodePtr* out) {

@@ -76,6 +76,7 @@ HRESULT ReplaceChildrenWithText(XmlTree& tree, xmlNodePtr node, const std::strin
             if (SUCCEEDED(hr)) hr = localized;
         } else {
             xmlFreeNode(child);
+            tree.NodesFreed();
         }
     }
     if (replacement) {

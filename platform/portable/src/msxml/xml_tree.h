@@ -44,11 +44,14 @@ public:
     // Whether the loaded text began with an XML declaration, which serialization then keeps.
     bool hasDeclaration() const { return hasDeclaration_; }
 
-    // A stamp that changes with the structure (nodes moved, removed, replaced, declarations
-    // added): live lists and the namespace manager notice changes by it. Stamps are unique in
-    // the process, so equal stamps mean the same tree in the same state.
+    // A structural change (nodes moved, removed, replaced): live lists notice by this count.
     uint64_t version() const { return version_; }
-    void Changed() { version_ = NewStamp(); }
+    void Changed() { ++version_; }
+
+    // A stamp, unique in the process, that changes whenever nodes of this tree are freed while
+    // it lives: under one stamp an address still denotes the node (and the declarations) it did.
+    uint64_t reuseStamp() const { return reuseStamp_; }
+    void NodesFreed() noexcept { reuseStamp_ = NewStamp(); }
 
     // Bookkeeping of detached subtree roots (unlinked nodes and nodes not yet inserted).
     void NoteDetached(xmlNodePtr root);
@@ -61,7 +64,7 @@ public:
 
 private:
     XmlTree(xmlDocPtr doc, bool hasDeclaration) noexcept
-        : doc_(doc), hasDeclaration_(hasDeclaration), version_(NewStamp()) {}
+        : doc_(doc), hasDeclaration_(hasDeclaration), reuseStamp_(NewStamp()) {}
     ~XmlTree();
 
     static uint64_t NewStamp() noexcept;
@@ -74,7 +77,8 @@ private:
     NodeObject* owner_ = nullptr;
     xmlDocPtr doc_;
     bool hasDeclaration_;
-    uint64_t version_;
+    uint64_t version_ = 0;
+    uint64_t reuseStamp_;
     std::unordered_set<xmlNodePtr> detached_;
     std::vector<xmlNsPtr> looseNamespaces_;
 };
