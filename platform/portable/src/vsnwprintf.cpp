@@ -302,6 +302,13 @@ STDAPI_(int) _vsnwprintf(WCHAR* buffer, size_t count, const WCHAR* format, va_li
         }
         ++p;
         Conversion c;
+        if (*p == u's') {
+            // A plain wide string, the conversion names are formed with.
+            ++p;
+            c.type = u's';
+            WriteString(out, va_arg(cursor, const WCHAR*), c);
+            continue;
+        }
         wellFormed = ParseConversion(p, cursor, c) && WriteConversion(out, cursor, c);
     }
     va_end(cursor);

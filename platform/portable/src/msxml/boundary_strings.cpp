@@ -43,24 +43,28 @@ size_t MeasureArgument(const WCHAR* text, bool& ascii) {
         return length;
     }
     const __m128i zero = _mm_setzero_si128();
-    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
     const auto* block = reinterpret_cast<const __m128i*>(address & ~uintptr_t{15});
-    // Bytes of the first block that come before the argument do not count.
-    unsigned inside = (0xFFFFu << (address & 15)) & 0xFFFFu;
-    unsigned wide = 0;
-    for (;; ++block, inside = 0xFFFFu) {
-        const __m128i units = _mm_load_si128(block);
-        const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, zero))) & inside;
-        const unsigned high =
-            ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, highBits), zero)));
-        if (ends != 0) {
-            const unsigned at = static_cast<unsigned>(__builtin_ctz(ends));
-            wide |= high & inside & ((1u << at) - 1);
-            ascii = wide == 0;
-            return (reinterpret_cast<uintptr_t>(block) + at - address) / sizeof(WCHAR);
-        }
-        wide |= high & inside;
+    // The units of the first block before the argument read as zero for the ASCII test and are
+    // masked out of the terminator test.
+    const unsigned before = static_cast<unsigned>(address & 15);
+    const __m128i keep = _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                                        _mm_set1_epi8(static_cast<char>(before)));
+    __m128i units = _mm_andnot_si128(keep, _mm_load_si128(block));
+    unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, zero))) & (0xFFFFu << before);
+    // Whole blocks are only OR-ed together; the block holding the terminator is masked after it.
+    __m128i seen = zero;
+    while (ends == 0) {
+        seen = _mm_or_si128(seen, units);
+        units = _mm_load_si128(++block);
+        ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, zero)));
     }
+    const unsigned at = static_cast<unsigned>(__builtin_ctz(ends));
+    const __m128i tail = _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                                        _mm_set1_epi8(static_cast<char>(at)));
+    seen = _mm_or_si128(seen, _mm_and_si128(units, tail));
+    const __m128i high = _mm_and_si128(seen, _mm_set1_epi16(static_cast<short>(0xFF80)));
+    ascii = _mm_movemask_epi8(_mm_cmpeq_epi16(high, zero)) == 0xFFFF;
+    return (reinterpret_cast<uintptr_t>(block) + at - address) / sizeof(WCHAR);
 }
 #else
 size_t MeasureArgument(const WCHAR* text, bool& ascii) {
@@ -76,8 +80,11 @@ std::string ArgToUtf8(const WCHAR* text) {
     if (text == nullptr) return {};
     bool ascii = false;
     const size_t length = MeasureArgument(text, ascii);
-    if (ascii) return std::string(text, text + length);
-    return PortableToUtf8(text, length);
+    if (!ascii) return PortableToUtf8(text, length);
+    std::string narrow(length, '\0');
+    char* out = narrow.data();
+    for (size_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[i]);
+    return narrow;
 }
 
 namespace {

@@ -98,10 +98,10 @@ NamespaceManager::Context& NamespaceManager::Current() {
 }
 
 bool NamespaceManager::IsShadowed(size_t context, size_t index) const {
-    const std::vector<Binding>& own = contexts_[context].bindings;
-    const std::string& prefix = own[index].prefix;
+    // A context holds each prefix once (collection keeps the nearest declaration, declarePrefix
+    // replaces), so only more recent contexts can shadow a binding.
+    const std::string& prefix = contexts_[context].bindings[index].prefix;
     const auto same = [&prefix](const Binding& b) { return b.prefix == prefix; };
-    if (std::any_of(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(index), same)) return true;
     for (size_t nearer = context + 1; nearer < depth_; ++nearer) {
         const std::vector<Binding>& bindings = contexts_[nearer].bindings;
         if (std::any_of(bindings.begin(), bindings.end(), same)) return true;

@@ -64,8 +64,7 @@ private:
     };
     Context& Current();
     const std::string* Find(const std::string& prefix) const;
-    // Whether a binding of the same prefix comes first in lookup order: earlier in the same
-    // context, or in a more recent one.
+    // Whether a more recent context binds the same prefix.
     bool IsShadowed(size_t context, size_t index) const;
     // The slot the next pushed context goes in: contexts are never freed when popped, since
     // conversions push and pop one for every name they form, and reusing the storage spares an
