@@ -1,5 +1,11 @@
-// The base of every stand-in COM object: an interlocked reference count that starts at 1, one
-// ledger entry while alive, and allocation that fault injection can refuse.
+// The base of every stand-in COM object: a reference count that starts at 1, one ledger entry
+// while alive, and allocation that fault injection can refuse.
+//
+// The stand-in's objects are apartment objects, as MSXML's DOMDocument60 and its namespace
+// manager are: a document, everything made from it, and a namespace manager are used by one
+// thread at a time (each conversion call works on its own). Their counts are therefore plain
+// increments; a locked instruction on every reference taken while a search walks a document
+// would cost more than the rest of the walk.
 #pragma once
 
 #include <platform/com_ptr.h>
@@ -21,9 +27,9 @@ public:
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
-    ULONG AddRefObject() noexcept { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG AddRefObject() noexcept { return static_cast<ULONG>(++refs_); }
     ULONG ReleaseObject() noexcept {
-        const LONG left = InterlockedDecrement(&refs_);
+        const LONG left = --refs_;
         if (left == 0) delete this;
         return static_cast<ULONG>(left);
     }

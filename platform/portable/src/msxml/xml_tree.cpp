@@ -22,7 +22,7 @@ XmlTree* XmlTree::Adopt(xmlDocPtr doc, bool hasDeclaration) noexcept {
 }
 
 ULONG XmlTree::Release() noexcept {
-    const LONG left = InterlockedDecrement(&refs_);
+    const LONG left = --refs_;
     if (left == 0) delete this;
     return static_cast<ULONG>(left);
 }

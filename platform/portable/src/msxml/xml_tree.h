@@ -1,7 +1,7 @@
 // One libxml2 document and everything detached from it. The document object holds a reference
 // while the tree is its current one; the tree's node objects are counted instead, and while any
 // is alive the tree holds a reference on itself and on its owner, the document object that made
-// it: one locked count per node object instead of a reference on each. The last release frees
+// it: one count per node object instead of a reference on each. The last release frees
 // the document, every detached subtree and every namespace declaration set aside, so that no
 // node object ever points at freed memory.
 #pragma once
@@ -23,7 +23,8 @@ public:
     // Takes ownership of `doc`; one reference. Null when the allocation is refused.
     static XmlTree* Adopt(xmlDocPtr doc, bool hasDeclaration) noexcept;
 
-    ULONG AddRef() noexcept { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    // Plain counts: a tree belongs to one thread at a time, as its document does.
+    ULONG AddRef() noexcept { return static_cast<ULONG>(++refs_); }
     ULONG Release() noexcept;
 
     // The document object whose tree this is (or was, before a load replaced it).
@@ -34,10 +35,10 @@ public:
     // the document object or another node object of the tree, so the first count never races
     // with the last one's release of the tree.
     void AddNodeObject() noexcept {
-        if (InterlockedIncrement(&nodeObjects_) == 1) HoldForNodeObjects();
+        if (++nodeObjects_ == 1) HoldForNodeObjects();
     }
     void ReleaseNodeObject() noexcept {
-        if (InterlockedDecrement(&nodeObjects_) == 0) UnholdForNodeObjects();
+        if (--nodeObjects_ == 0) UnholdForNodeObjects();
     }
 
     xmlDocPtr doc() const { return doc_; }
