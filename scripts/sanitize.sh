@@ -22,5 +22,5 @@ grep -hE '^(swept|threads:)' build/asan/Testing/Temporary/LastTest.log || true
 
 # Only the executables that hold concurrent tests are built for ThreadSanitizer.
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan --target reliability_tests server_tests
+cmake --build --preset tsan --target reliability_tests server_tests msxml_standin_tests platform_runtime_tests
 ctest --preset tsan --no-tests=error

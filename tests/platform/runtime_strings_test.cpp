@@ -56,7 +56,7 @@ TEST_F(BstrTest, ALengthWhoseByteCountOverflowsIsRefused) {
     EXPECT_EQ(SysAllocStringLen(nullptr, 0xFFFFFFFFu), nullptr);
 }
 
-TEST_F(BstrTest, BlocksFreedAndTakenAgainHoldTheirNewLengthAndText) {
+TEST_F(BstrTest, BlocksFreedAndTakenAgainOnOtherThreadsHoldTheirNewLengthAndText) {
     // Short strings of every length, freed and made again in a different order, on this thread
     // and on others, so that blocks pass between sizes and threads.
     const auto churn = [](int seed, std::vector<Bstr>& held) {

@@ -43,7 +43,8 @@ constexpr size_t kBins = 4;  // up to 8, 16, 32 and 64 characters
 constexpr size_t kPerBin = 8;
 constexpr UINT kLargestCached = 8u << (kBins - 1);
 
-size_t BinOf(UINT chars) { return chars <= 8 ? 0 : chars <= 16 ? 1 : chars <= 32 ? 2 : 3; }
+// 0 for up to 8 characters, 1 up to 16, 2 up to 32, 3 up to 64.
+size_t BinOf(UINT chars) { return chars <= 8 ? 0 : static_cast<size_t>(32 - __builtin_clz(chars - 1)) - 3; }
 size_t BlockBytes(UINT chars) { return kPrefixBytes + (size_t{chars} + 1) * sizeof(WCHAR); }
 
 // Trivially destructible, so that it stays usable (as closed) after the thread's cleanup ran:

@@ -92,9 +92,21 @@ namespace {
 // Whether ASCII `wide` and `narrow` of the same length hold the same characters, compared in
 // one pass without an early exit (namespace URIs differ near their ends, if at all).
 bool SameAsciiUnits(const WCHAR* wide, const char* narrow, size_t length) {
-    unsigned differ = 0;
-    for (size_t i = 0; i < length; ++i) differ |= static_cast<unsigned char>(narrow[i]) ^ wide[i];
-    return differ == 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Eight characters a step: the bytes widened to units and compared with the argument's.
+    const __m128i zero = _mm_setzero_si128();
+    __m128i differ = zero;
+    for (; i + 8 <= length; i += 8) {
+        const __m128i bytes = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(narrow + i)), zero);
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wide + i));
+        differ = _mm_or_si128(differ, _mm_xor_si128(bytes, units));
+    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(differ, zero)) != 0xFFFF) return false;
+#endif
+    unsigned rest = 0;
+    for (; i < length; ++i) rest |= static_cast<unsigned char>(narrow[i]) ^ wide[i];
+    return rest == 0;
 }
 
 // Whether every byte is below 0x80, eight bytes at a time.
