@@ -167,6 +167,12 @@ TEST_F(ScopeCacheTest, ArgumentsReadTheSameWhereverTheyStartEndOrLeaveAscii) {
                 uri[length] = 0;
                 ASSERT_EQ(manager_->declarePrefix(u"p", uri), S_OK);
                 EXPECT_EQ(Uri(u"p"), std::u16string(uri, length));
+                // Into more room than the text takes in UTF-8 as well.
+                std::vector<WCHAR> roomy(64, u'#');
+                int room = static_cast<int>(roomy.size());
+                ASSERT_EQ(manager_->getURI(u"p", nullptr, roomy.data(), &room), S_OK);
+                EXPECT_EQ(room, static_cast<int>(length));
+                EXPECT_EQ(std::u16string(roomy.data()), std::u16string(uri, length));
                 EXPECT_EQ(Prefix(uri), "p");
                 if (wide >= 0) {
                     uri[wide] = u'e';

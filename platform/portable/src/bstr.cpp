@@ -1,6 +1,7 @@
 // BSTR with the Windows layout: a 4-byte byte count, then the characters, then a NUL. The
 // BSTR points at the first character, so the count sits just before it.
 #include "ledger.h"
+#include "runtime_internal.h"
 
 #include <platform/platform.h>
 #include <portable/test_support.h>
@@ -39,13 +40,15 @@ constexpr bool kCacheBlocks = false;
 constexpr bool kCacheBlocks = true;
 #endif
 
-constexpr size_t kBins = 4;  // up to 8, 16, 32 and 64 characters
-constexpr size_t kPerBin = 8;
-constexpr UINT kLargestCached = 8u << (kBins - 1);
+// Bins by eight characters: 1 to 8, 9 to 16, ... 57 to 64 (the empty string shares the first).
+constexpr size_t kBins = 8;
+constexpr size_t kPerBin = 4;
+constexpr UINT kLargestCached = 8 * kBins;
 
-// 0 for up to 8 characters, 1 up to 16, 2 up to 32, 3 up to 64.
-size_t BinOf(UINT chars) { return chars <= 8 ? 0 : static_cast<size_t>(32 - __builtin_clz(chars - 1)) - 3; }
+size_t BinOf(UINT chars) { return chars == 0 ? 0 : (chars - 1) / 8; }
 size_t BlockBytes(UINT chars) { return kPrefixBytes + (size_t{chars} + 1) * sizeof(WCHAR); }
+
+enum class CacheState : unsigned char { Unopened, Open, Closed };
 
 // Trivially destructible, so that it stays usable (as closed) after the thread's cleanup ran:
 // a BSTR may still be freed by another thread-local's destructor or at exit.
@@ -55,8 +58,7 @@ struct BlockCache {
         size_t count;
     };
     Bin bins[kBins];
-    bool open;
-    bool closed;
+    CacheState state;
 };
 // Initial-exec: the runtime is loaded with its host, and every BSTR allocation reaches this.
 [[gnu::tls_model("initial-exec")]] thread_local BlockCache t_cache;
@@ -66,19 +68,19 @@ struct BlockCacheCloser {
         for (BlockCache::Bin& bin : t_cache.bins) {
             while (bin.count > 0) std::free(bin.blocks[--bin.count]);
         }
-        t_cache.closed = true;
+        t_cache.state = CacheState::Closed;
     }
 };
 
 // The thread's cache, opened on first use (which arranges its cleanup at thread exit), or null
 // once closed and in sanitizer builds.
 BlockCache* ThreadCache() {
-    if (!kCacheBlocks || t_cache.closed) return nullptr;
-    if (!t_cache.open) {
-        static thread_local BlockCacheCloser closer;
-        static_cast<void>(closer);
-        t_cache.open = true;
-    }
+    if (!kCacheBlocks) return nullptr;
+    if (t_cache.state == CacheState::Open) return &t_cache;
+    if (t_cache.state == CacheState::Closed) return nullptr;
+    static thread_local BlockCacheCloser closer;
+    static_cast<void>(closer);
+    t_cache.state = CacheState::Open;
     return &t_cache;
 }
 
@@ -89,7 +91,7 @@ unsigned char* NewBlock(UINT chars) {
     const size_t bin = BinOf(chars);
     BlockCache::Bin& cached = cache->bins[bin];
     if (cached.count > 0) return cached.blocks[--cached.count];
-    return static_cast<unsigned char*>(std::malloc(BlockBytes(8u << bin)));
+    return static_cast<unsigned char*>(std::malloc(BlockBytes(static_cast<UINT>(8 * (bin + 1)))));
 }
 
 void FreeBlock(unsigned char* block, UINT chars) {
@@ -115,7 +117,7 @@ WINOLEAUTAPI_(BSTR) SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
     std::memcpy(block, &bytes, sizeof bytes);
     BSTR s = reinterpret_cast<BSTR>(block + kPrefixBytes);
     // Without a source the content is left unset, as on Windows; only the terminator is written.
-    if (strIn != nullptr) std::memcpy(s, strIn, bytes);
+    if (strIn != nullptr) CopyUnits(s, strIn, ui);
     s[ui] = 0;
     PortableLedgerAddBstrs(1);
     return s;

@@ -5,6 +5,7 @@
 #include <platform/platform.h>
 
 #include <cstdint>
+#include <cstring>
 
 // The ledger's count of live stand-in COM objects; each object adds 1 when made and -1 when
 // its final Release destroys it.
@@ -13,3 +14,19 @@ void PortableLedgerAddDomObjects(int64_t delta);
 // Class factories of the stand-in, used by CoCreateInstance.
 HRESULT MsxmlCreateDocument(REFIID riid, void** ppv);
 HRESULT MsxmlCreateNamespaceManager(REFIID riid, void** ppv);
+
+// Copies `count` characters. Names and prefixes are a few characters long, where two
+// overlapping fixed-size copies cost less than a call to memcpy.
+inline void CopyUnits(WCHAR* to, const WCHAR* from, size_t count) {
+    if (count >= 8 && count <= 16) {
+        std::memcpy(to, from, 8 * sizeof(WCHAR));
+        std::memcpy(to + count - 8, from + count - 8, 8 * sizeof(WCHAR));
+    } else if (count >= 4 && count < 8) {
+        std::memcpy(to, from, 4 * sizeof(WCHAR));
+        std::memcpy(to + count - 4, from + count - 4, 4 * sizeof(WCHAR));
+    } else if (count < 4) {
+        for (size_t i = 0; i < count; ++i) to[i] = from[i];
+    } else {
+        std::memcpy(to, from, count * sizeof(WCHAR));
+    }
+}

@@ -6,6 +6,8 @@
 // %I64d a 64-bit one. In this wide function %s, %ls, %ws and %c are wide; %hs, %S, %hc and %C
 // are 8-bit. A malformed conversion yields -1 and an empty buffer (the C runtime would call its
 // invalid-parameter handler).
+#include "runtime_internal.h"
+
 #include <platform/platform.h>
 
 #include <climits>
@@ -35,7 +37,7 @@ public:
         const size_t room = produced_ < capacity_ ? capacity_ - produced_ : 0;
         const size_t stored = n < room ? n : room;
         if constexpr (std::is_same_v<Char, WCHAR>) {
-            std::memcpy(buffer_ + produced_, text, stored * sizeof(WCHAR));
+            CopyUnits(buffer_ + produced_, text, stored);
         } else {
             for (size_t i = 0; i < stored; ++i) {
                 buffer_[produced_ + i] = static_cast<WCHAR>(static_cast<std::make_unsigned_t<Char>>(text[i]));
@@ -175,9 +177,9 @@ void WriteString(BoundedWriter& out, const Char* text, const Conversion& c) {
         return;
     }
     const size_t length = ArgumentLength(text, c.precision);
-    if (!c.left) PadTo(out, length, c);
+    if (c.width > length && !c.left) out.Repeat(u' ', c.width - length);
     out.Write(text, length);
-    if (c.left) PadTo(out, length, c);
+    if (c.width > length && c.left) out.Repeat(u' ', c.width - length);
 }
 
 bool IsNarrow(const Conversion& c) {
@@ -301,14 +303,20 @@ STDAPI_(int) _vsnwprintf(WCHAR* buffer, size_t count, const WCHAR* format, va_li
             continue;
         }
         ++p;
-        Conversion c;
         if (*p == u's') {
             // A plain wide string, the conversion names are formed with.
             ++p;
-            c.type = u's';
-            WriteString(out, va_arg(cursor, const WCHAR*), c);
+            const WCHAR* text = va_arg(cursor, const WCHAR*);
+            if (text != nullptr) {
+                out.Write(text, WStrLen(text));
+            } else {
+                Conversion plain;
+                plain.type = u's';
+                WriteString(out, text, plain);
+            }
             continue;
         }
+        Conversion c;
         wellFormed = ParseConversion(p, cursor, c) && WriteConversion(out, cursor, c);
     }
     va_end(cursor);

@@ -132,7 +132,8 @@ HRESULT DomDocument::CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI,
     *out = nullptr;
     return NoThrow([&] {
         const std::string qualifiedName = ArgToUtf8(name);
-        const std::string uri = ArgToUtf8(namespaceURI);
+        ArgToUtf8(namespaceURI, createdUri_);
+        const std::string& uri = createdUri_;
         xmlNodePtr node = nullptr;
         HRESULT hr = E_INVALIDARG;
         switch (type) {

@@ -49,8 +49,10 @@ void CollectDeclarations(xmlNodePtr node, bool deep, Bindings& out, std::vector<
         const auto end = out.begin() + static_cast<std::ptrdiff_t>(used);
         if (std::any_of(out.begin(), end, [&](const auto& b) { return b.prefix == prefix; })) return true;
         if (used == out.size()) out.emplace_back();
-        out[used].prefix.assign(prefix);
-        out[used].uri.assign(View(ns->href));
+        // A reused context mostly held the same declarations: unchanged strings are not copied.
+        const std::string_view href = View(ns->href);
+        if (out[used].prefix != prefix) out[used].prefix.assign(prefix);
+        if (out[used].uri != href) out[used].uri.assign(href);
         ++used;
         return true;
     };
@@ -60,11 +62,15 @@ void CollectDeclarations(xmlNodePtr node, bool deep, Bindings& out, std::vector<
 
 // Whether the elements and declarations in scope at `node` are still those in `scope`.
 bool ScopeHolds(xmlNodePtr node, bool deep, const std::vector<const void*>& scope) {
-    size_t read = 0;
-    bool same = true;
-    const auto matches = [&](const void* p) { return same = read < scope.size() && scope[read++] == p; };
-    VisitScope(node, deep, matches, matches);
-    return same && read == scope.size();
+    const void* const* next = scope.data();
+    const void* const* end = next + scope.size();
+    for (xmlNodePtr x = ScopeElement(node); x && x->type == XML_ELEMENT_NODE; x = deep ? x->parent : nullptr) {
+        if (next == end || *next++ != x) return false;
+        for (xmlNsPtr ns = x->nsDef; ns; ns = ns->next) {
+            if (next == end || *next++ != ns) return false;
+        }
+    }
+    return next == end;
 }
 
 }  // namespace
@@ -88,13 +94,10 @@ HRESULT NamespaceManager::QueryInterface(REFIID riid, void** ppv) {
     return S_OK;
 }
 
-NamespaceManager::Context& NamespaceManager::Current() {
-    if (depth_ == 0) {
-        contexts_.clear();
-        contexts_.emplace_back();
-        depth_ = 1;
-    }
-    return contexts_[depth_ - 1];
+void NamespaceManager::OpenBase() {
+    contexts_.clear();
+    contexts_.emplace_back();
+    depth_ = 1;
 }
 
 bool NamespaceManager::IsShadowed(size_t context, size_t index) const {
@@ -171,6 +174,7 @@ HRESULT NamespaceManager::popContext() {
 
 NamespaceManager::Context& NamespaceManager::NextSlot(const Origin& origin) {
     if (depth_ == contexts_.size()) return contexts_.emplace_back();
+    if (contexts_[depth_].origin == origin) return contexts_[depth_];
     const auto popped = contexts_.begin() + static_cast<std::ptrdiff_t>(depth_);
     const auto same = std::find_if(popped, contexts_.end(), [&](const Context& c) { return c.origin == origin; });
     if (same != contexts_.end() && same != popped) std::swap(*same, *popped);

@@ -62,7 +62,12 @@ private:
         // reuse stamp holds, the same sequence means the same bindings.
         std::vector<const void*> scope;
     };
-    Context& Current();
+    Context& Current() {
+        if (depth_ == 0) OpenBase();
+        return contexts_[depth_ - 1];
+    }
+    // The one empty base context, made when none is live.
+    void OpenBase();
     const std::string* Find(const std::string& prefix) const;
     // Whether a more recent context binds the same prefix.
     bool IsShadowed(size_t context, size_t index) const;

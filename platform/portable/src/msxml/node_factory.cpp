@@ -14,7 +14,7 @@
 namespace msxml {
 namespace {
 
-constexpr const char* kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 
 bool IsAsciiNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsAsciiNameChar(char c) { return IsAsciiNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
@@ -148,7 +148,8 @@ QualifiedName SplitQualifiedName(const std::string& name) {
 HRESULT NewDetachedElement(XmlTree& tree, const std::string& name, const std::string& uri, xmlNodePtr* out) {
     *out = nullptr;
     const QualifiedName qname = SplitQualifiedName(name);
-    if (!qname.valid || qname.prefix == "xml" || qname.prefix == "xmlns") return E_INVALIDARG;
+    const std::string_view prefix = qname.prefix;
+    if (!qname.valid || prefix == "xml" || prefix == "xmlns") return E_INVALIDARG;
     if (!qname.prefix.empty() && uri.empty()) return E_INVALIDARG;
     if (uri == kXmlnsNamespace) return E_INVALIDARG;
     if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
@@ -168,12 +169,13 @@ HRESULT NewDetachedElement(XmlTree& tree, const std::string& name, const std::st
 HRESULT NewDetachedAttribute(XmlTree& tree, const std::string& name, const std::string& uri, xmlNodePtr* out) {
     *out = nullptr;
     const QualifiedName qname = SplitQualifiedName(name);
-    if (!qname.valid || qname.prefix == "xmlns" || (qname.prefix.empty() && qname.local == "xmlns")) {
+    const std::string_view prefix = qname.prefix;
+    if (!qname.valid || prefix == "xmlns" || (prefix.empty() && std::string_view(qname.local) == "xmlns")) {
         return E_INVALIDARG;
     }
     if (uri == kXmlnsNamespace) return E_INVALIDARG;
-    const bool inXmlNamespace = qname.prefix == "xml";
-    if (inXmlNamespace && !uri.empty() && uri != Chars(XML_XML_NAMESPACE)) return E_INVALIDARG;
+    const bool inXmlNamespace = prefix == "xml";
+    if (inXmlNamespace && !uri.empty() && std::string_view(uri) != View(XML_XML_NAMESPACE)) return E_INVALIDARG;
     if (!inXmlNamespace && !qname.prefix.empty() && uri.empty()) return E_INVALIDARG;
     if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
     xmlAttrPtr attribute = xmlNewDocProp(tree.doc(), XmlChars(qname.local), nullptr);
