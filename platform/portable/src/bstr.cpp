@@ -40,12 +40,12 @@ constexpr bool kCacheBlocks = false;
 constexpr bool kCacheBlocks = true;
 #endif
 
-// Bins by eight characters: 1 to 8, 9 to 16, ... 57 to 64 (the empty string shares the first).
-constexpr size_t kBins = 8;
+// Bins by eight characters: the empty string, 1 to 8, 9 to 16, ... 57 to 64.
+constexpr size_t kBins = 9;
 constexpr size_t kPerBin = 4;
-constexpr UINT kLargestCached = 8 * kBins;
+constexpr UINT kLargestCached = 8 * (kBins - 1);
 
-size_t BinOf(UINT chars) { return chars == 0 ? 0 : (chars - 1) / 8; }
+size_t BinOf(UINT chars) { return (chars + 7) / 8; }
 size_t BlockBytes(UINT chars) { return kPrefixBytes + (size_t{chars} + 1) * sizeof(WCHAR); }
 
 enum class CacheState : unsigned char { Unopened, Open, Closed };
@@ -91,7 +91,7 @@ unsigned char* NewBlock(UINT chars) {
     const size_t bin = BinOf(chars);
     BlockCache::Bin& cached = cache->bins[bin];
     if (cached.count > 0) return cached.blocks[--cached.count];
-    return static_cast<unsigned char*>(std::malloc(BlockBytes(static_cast<UINT>(8 * (bin + 1)))));
+    return static_cast<unsigned char*>(std::malloc(BlockBytes(static_cast<UINT>(8 * bin))));
 }
 
 void FreeBlock(unsigned char* block, UINT chars) {

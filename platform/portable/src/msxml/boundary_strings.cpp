@@ -118,6 +118,16 @@ void ArgToUtf8(const WCHAR* text, std::string& utf8) {
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
     }
+    // Names are shorter: eight a step, then the last eight, overlapping.
+    const auto narrowEight = [&](size_t at) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at), _mm_packus_epi16(units, units));
+    };
+    for (; i + 8 <= length; i += 8) narrowEight(i);
+    if (i < length && length >= 8) {
+        narrowEight(length - 8);
+        i = length;
+    }
 #endif
     for (; i < length; ++i) out[i] = static_cast<char>(text[i]);
 }
