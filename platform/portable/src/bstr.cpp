@@ -84,13 +84,16 @@ BlockCache* ThreadCache() {
     return &t_cache;
 }
 
-// A block for `chars` characters, its prefix and its terminator.
+// A block for `chars` characters, its prefix and its terminator. A short string's block always
+// has its bin's full size, whatever the state of this thread's cache: it may be freed on a
+// thread that keeps it for any string of that bin.
 unsigned char* NewBlock(UINT chars) {
-    BlockCache* cache = chars <= kLargestCached ? ThreadCache() : nullptr;
-    if (cache == nullptr) return static_cast<unsigned char*>(std::malloc(BlockBytes(chars)));
+    if (chars > kLargestCached) return static_cast<unsigned char*>(std::malloc(BlockBytes(chars)));
     const size_t bin = BinOf(chars);
-    BlockCache::Bin& cached = cache->bins[bin];
-    if (cached.count > 0) return cached.blocks[--cached.count];
+    if (BlockCache* cache = ThreadCache(); cache != nullptr && cache->bins[bin].count > 0) {
+        BlockCache::Bin& cached = cache->bins[bin];
+        return cached.blocks[--cached.count];
+    }
     return static_cast<unsigned char*>(std::malloc(BlockBytes(static_cast<UINT>(8 * bin))));
 }
 
