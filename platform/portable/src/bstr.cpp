@@ -27,14 +27,7 @@ uint32_t ByteCountOf(BSTR s) {
 // conversion, so each thread keeps a few freed blocks of each small size for the next
 // allocation, as OLE's own string cache does. Sanitizer builds go straight to malloc so that a
 // use after free is still caught.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QP_BSTR_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define QP_BSTR_SANITIZED 1
-#endif
-#endif
-#ifdef QP_BSTR_SANITIZED
+#ifdef QP_RUNTIME_SANITIZED
 constexpr bool kCacheBlocks = false;
 #else
 constexpr bool kCacheBlocks = true;

@@ -1,5 +1,7 @@
 // UTF-16 <-> UTF-8 at the runtime's boundary. Surrogate pairs become one 4-byte sequence and
 // back; an unpaired surrogate, and each maximal ill-formed UTF-8 subsequence, becomes U+FFFD.
+#include "runtime_internal.h"
+
 #include <portable/test_support.h>
 
 namespace {
@@ -95,18 +97,11 @@ size_t AppendAsciiRun(Out& out, const Unit* text, size_t length) {
     return run;
 }
 
-// Whether every unit is below 0x80, tested without an early exit so that it goes wide.
-bool AllAscii(const WCHAR* text, size_t length) {
-    WCHAR bits = 0;
-    for (size_t i = 0; i < length; ++i) bits |= text[i];
-    return bits < 0x80;
-}
-
 }  // namespace
 
 PORTABLE_API std::string PortableToUtf8(const WCHAR* text, size_t length) {
     // Names and namespace URIs are ASCII: one allocation and one narrowing copy.
-    if (AllAscii(text, length)) return std::string(text, text + length);
+    if (AllAsciiUnits(text, length)) return std::string(text, text + length);
     std::string out;
     out.reserve(length);
     for (size_t i = 0; i < length; ++i) {

@@ -1,5 +1,7 @@
 #include "boundary_strings.h"
 
+#include "../runtime_internal.h"
+
 #include <portable/test_support.h>
 
 #include <algorithm>
@@ -10,27 +12,10 @@
 #include <emmintrin.h>
 #endif
 
-// Sanitizers would report the whole-block reads of the measuring loop below.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QP_ARGS_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define QP_ARGS_SANITIZED 1
-#endif
-#endif
-
 namespace msxml {
 namespace {
 
-// Whether every unit is below 0x80. No early exit, so that the compiler can test many units
-// per instruction.
-bool IsAsciiUnits(const WCHAR* text, size_t length) {
-    WCHAR bits = 0;
-    for (size_t i = 0; i < length; ++i) bits |= text[i];
-    return bits < 0x80;
-}
-
-#if defined(__SSE2__) && !defined(QP_ARGS_SANITIZED)
+#if defined(__SSE2__) && !defined(QP_RUNTIME_SANITIZED)
 // A block whose first `count` bytes (0 to 16) are all ones and the rest zero.
 __m128i LeadingBytes(unsigned count) {
     alignas(16) static constexpr unsigned char kOnesThenZeros[32] = {
@@ -46,7 +31,7 @@ size_t MeasureArgument(const WCHAR* text, bool& ascii) {
     const auto address = reinterpret_cast<uintptr_t>(text);
     if (address % sizeof(WCHAR) != 0) {
         const size_t length = WStrLen(text);
-        ascii = IsAsciiUnits(text, length);
+        ascii = AllAsciiUnits(text, length);
         return length;
     }
     const __m128i zero = _mm_setzero_si128();
@@ -84,7 +69,7 @@ size_t MeasureArgument(const WCHAR* text, bool& ascii) {
 #else
 size_t MeasureArgument(const WCHAR* text, bool& ascii) {
     const size_t length = WStrLen(text);
-    ascii = IsAsciiUnits(text, length);
+    ascii = AllAsciiUnits(text, length);
     return length;
 }
 #endif
