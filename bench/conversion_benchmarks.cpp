@@ -21,12 +21,14 @@
 #include <cstring>
 #include <iostream>
 #include <sstream>
+#include <vector>
 
 namespace qpbench {
 namespace {
 
-// The monotonic clock, in seconds. Reading it costs some 30 ns here, where reading the thread's
-// CPU clock is a system call of about 1.6 µs, half of which would land on every figure.
+// The monotonic clock, in seconds. Reading it costs some 30 ns on this project's machines, where
+// reading the thread's CPU clock is a system call of about 1.6 µs, most of which would land on
+// every figure.
 double Seconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -40,20 +42,20 @@ long ContextSwitches() {
     return usage.ru_nvcsw + usage.ru_nivcsw;
 }
 
-// Sets the iteration's time to that of one `call` on what `prepare` made (untimed). The machines
-// this runs on are shared: when the thread was switched out during the call, the time is
-// not the call's, so it is taken again on a fresh preparation (the fastest of a few attempts
-// stands when every one was switched out). False, with the benchmark skipped, when `prepare`
-// makes nothing or `call` fails.
+// The time of one `call` on what `prepare` made (untimed), or a negative value, with the
+// benchmark skipped, when `prepare` makes nothing or `call` fails. The machines this runs on are
+// shared: when the thread was switched out during the call, the time is not the call's, so it
+// is taken again on a fresh preparation (the fastest of a few attempts stands when every one
+// was switched out).
 template <class Prepare, class Call>
-bool TimeOneCall(benchmark::State& state, Prepare prepare, Call call) {
+double TimeOneCall(benchmark::State& state, Prepare& prepare, Call& call) {
     constexpr int kAttempts = 5;
     double fastest = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         auto subject = prepare();
         if (!subject) {
             state.SkipWithError("the document does not load");
-            return false;
+            return -1;
         }
         const long switches = ContextSwitches();
         const double start = Seconds();
@@ -61,16 +63,29 @@ bool TimeOneCall(benchmark::State& state, Prepare prepare, Call call) {
         const double elapsed = Seconds() - start;
         if (!ok) {
             state.SkipWithError("the measured call failed");
-            return false;
+            return -1;
         }
-        if (ContextSwitches() == switches) {
-            state.SetIterationTime(elapsed);
-            return true;
-        }
+        if (ContextSwitches() == switches) return elapsed;
         fastest = attempt == 0 ? elapsed : std::min(fastest, elapsed);
     }
-    state.SetIterationTime(fastest);
-    return true;
+    return fastest;
+}
+
+// Times `call` once per iteration, and keeps the median of the calls as the counter "median":
+// a burst of load from other work on the machine moves the mean, not the median.
+template <class Prepare, class Call>
+void RunTimed(benchmark::State& state, Prepare prepare, Call call) {
+    std::vector<double> times;
+    times.reserve(static_cast<size_t>(state.max_iterations));
+    for (auto _ : state) {
+        const double elapsed = TimeOneCall(state, prepare, call);
+        if (elapsed < 0) return;
+        state.SetIterationTime(elapsed);
+        times.push_back(elapsed);
+    }
+    const auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
+    std::nth_element(times.begin(), middle, times.end());
+    state.counters["median"] = *middle;
 }
 
 struct Options {
@@ -112,33 +127,24 @@ benchmark::IterationCount IterationsFor(const DocumentText& text, double budget)
 }
 
 void TimeParse(benchmark::State& state, const DocumentText& text) {
-    for (auto _ : state) {
-        const bool ok = TimeOneCall(
-            state, [] { return NewDocument(); },
-            [&text](IXMLDOMDocument2* document) { return LoadText(document, text) == S_OK; });
-        if (!ok) break;
-    }
+    RunTimed(
+        state, [] { return NewDocument(); },
+        [&text](IXMLDOMDocument2* document) { return LoadText(document, text) == S_OK; });
 }
 
 void TimeWalk(benchmark::State& state, const DocumentText& text) {
-    for (auto _ : state) {
-        const bool ok = TimeOneCall(
-            state, [&text] { return ParseDocument(text); },
-            [](IXMLDOMDocument2* document) {
-                benchmark::DoNotOptimize(WalkAllNodes(document));
-                return true;
-            });
-        if (!ok) break;
-    }
+    RunTimed(
+        state, [&text] { return ParseDocument(text); },
+        [](IXMLDOMDocument2* document) {
+            benchmark::DoNotOptimize(WalkAllNodes(document));
+            return true;
+        });
 }
 
 void TimeConversion(benchmark::State& state, ProviderSession& session, const Subject& subject) {
-    for (auto _ : state) {
-        const bool ok = TimeOneCall(
-            state, [&subject] { return ParseDocument(*subject.text); },
-            [&](IXMLDOMDocument2* document) { return session.Convert(subject.conversion, document) == S_OK; });
-        if (!ok) break;
-    }
+    RunTimed(
+        state, [&subject] { return ParseDocument(*subject.text); },
+        [&](IXMLDOMDocument2* document) { return session.Convert(subject.conversion, document) == S_OK; });
 }
 
 void Register(ProviderSession& session, const Subject& subject, double budget) {
@@ -155,8 +161,8 @@ void Register(ProviderSession& session, const Subject& subject, double budget) {
     add(Operation::Convert, [&session, &subject](benchmark::State& state) { TimeConversion(state, session, subject); });
 }
 
-// The console output as usual, and each figure kept for the table: the median when repetitions
-// were asked for, else the one run's mean per iteration.
+// The console output as usual, and each figure kept for the table: the median call of the run
+// (the median of the runs' medians when repetitions were asked for).
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     explicit CollectingReporter(Measurements& measured) : measured_(measured) {}
@@ -171,10 +177,12 @@ private:
         Operation operation;
         std::string key;
         if (run.error_occurred || !Measurements::Split(run.run_name.function_name, operation, key)) return;
-        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-        if (run.run_type == Run::RT_Aggregate && !median) return;
+        const bool medianRun = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (run.run_type == Run::RT_Aggregate && !medianRun) return;
         if (run.run_type == Run::RT_Iteration && run.repetitions > 1) return;
-        measured_.Set(operation, key, run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit));
+        const auto medianCall = run.counters.find("median");
+        if (medianCall == run.counters.end()) return;
+        measured_.Set(operation, key, medianCall->second.value);
     }
 
     Measurements& measured_;
@@ -208,7 +216,7 @@ int Run(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::cout << "\nCPU time per call (µs), each conversion against parsing and walking the same document:\n\n";
+    std::cout << "\nTime per call (µs), each conversion against parsing and walking the same document:\n\n";
     PrintRatioTable(std::cout, subjects, measured, Unit::Seconds);
     std::cout << "\nTargets:\n";
     return CheckTargets(std::cout, subjects, measured) ? 0 : 3;
