@@ -16,12 +16,13 @@
 
 #include <algorithm>
 #include <ctime>
-#include <sys/resource.h>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sstream>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace qpbench {
 namespace {
