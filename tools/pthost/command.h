@@ -21,6 +21,16 @@ struct Command {
     CommandFunction run;
 };
 
+// The whole command line after the program's name: dispatches to the command and returns the
+// exit status.
+int Main(const std::vector<std::string>& args);
+
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16; the commands work in UTF-8. Skips the program's
+// own name.
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
+#endif
+
 // info: what the plug-in says about itself through its exports.
 int RunInfo(const std::string& modulePath, const std::vector<std::string>& args);
 

@@ -1,8 +1,9 @@
 #include "conversion_commands.h"
 
-#include "core_driver_session.h"
 #include "document_io.h"
-#include "hresult_text.h"
+
+#include <host/core_driver_session.h>
+#include <host/hresult_text.h>
 
 #include <iostream>
 

@@ -1,7 +1,8 @@
 #include "document_io.h"
 
-#include "hresult_text.h"
 #include "text_codec.h"
+
+#include <host/hresult_text.h>
 
 #include <cerrno>
 #include <cstdio>

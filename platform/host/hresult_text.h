@@ -5,10 +5,6 @@
 
 #include <string>
 
-namespace pthost {
-
 // The code in hexadecimal, followed by its name in parentheses when it is one the plug-in or
 // the platform returns.
 std::string DescribeHResult(HRESULT hr);
-
-}  // namespace pthost

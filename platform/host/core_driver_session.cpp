@@ -1,11 +1,10 @@
-#include "core_driver_session.h"
+#include <host/core_driver_session.h>
 
-#include "hresult_text.h"
+#include <host/hresult_text.h>
 
 #include <algorithm>
 #include <vector>
 
-namespace pthost {
 namespace {
 
 // The printer the provider is bound to; the provider only keeps the handle.
@@ -107,5 +106,3 @@ bool CoreDriverSession::SetUpProvider(std::string& error) {
     }
     return true;
 }
-
-}  // namespace pthost

@@ -4,16 +4,15 @@
 // selections, and keep a real DEVMODE whose private section the UI plug-in sized and filled.
 #pragma once
 
-#include <platform/com_ptr.h>
 #include <host/core_helper_stub.h>
 #include <host/devmode_buffer.h>
 #include <host/loaded_module.h>
 
+#include <platform/com_ptr.h>
+
 #include <map>
 #include <memory>
 #include <string>
-
-namespace pthost {
 
 // GPD feature name to the option the DEVMODE selects.
 using GpdSelections = std::map<std::string, std::string>;
@@ -43,5 +42,3 @@ private:
     ComPtr<IPrintOemPrintTicketProvider> provider_;
     DevModeBuffer devmode_;
 };
-
-}  // namespace pthost

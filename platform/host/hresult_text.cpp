@@ -1,8 +1,7 @@
-#include "hresult_text.h"
+#include <host/hresult_text.h>
 
 #include <cstdio>
 
-namespace pthost {
 namespace {
 
 struct NamedResult {
@@ -38,5 +37,3 @@ std::string DescribeHResult(HRESULT hr) {
     }
     return hex;
 }
-
-}  // namespace pthost
