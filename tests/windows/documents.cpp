@@ -2,6 +2,8 @@
 
 #include <common/constants.h>
 
+#include <cstdio>
+
 namespace wintest {
 namespace {
 
@@ -9,6 +11,13 @@ const std::wstring kRootDeclarations =
     std::wstring(L"xmlns:psf='") + qp::kPsfNamespace + L"' xmlns:psk='" + qp::kPskNamespace +
     L"' xmlns:xsd='" + qp::kXsdNamespace + L"' xmlns:xsi='" + qp::kXsiNamespace + L"' xmlns:private='" +
     qp::kPrivateNamespace + L"' version='1'";
+
+std::wstring WideFromUtf8(const std::string& bytes) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return text;
+}
 
 // The options of a feature with no scored properties.
 std::wstring Feature(const wchar_t* name, const wchar_t* option) {
@@ -57,7 +66,8 @@ long CountNodes(IXMLDOMDocument2* document, const wchar_t* xpath) {
     namespaces.get().vt = VT_BSTR;
     namespaces.get().bstrVal = SysAllocString((std::wstring(L"xmlns:psf='") + qp::kPsfNamespace +
                                                L"' xmlns:psk='" + qp::kPskNamespace + L"' xmlns:private='" +
-                                               qp::kPrivateNamespace + L"'")
+                                               qp::kPrivateNamespace + L"' xmlns:xsi='" + qp::kXsiNamespace +
+                                               L"'")
                                                   .c_str());
     Bstr query = Bstr::Copy(xpath);
     ComPtr<IXMLDOMNodeList> nodes;
@@ -69,25 +79,19 @@ long CountNodes(IXMLDOMDocument2* document, const wchar_t* xpath) {
     return length;
 }
 
-bool MsxmlSupportsConversions() {
-    ComPtr<IXMLDOMDocument2> document = LoadDocument(L"<a:r xmlns:a='urn:q'><a:f/></a:r>");
-    ComPtr<IXMLDOMElement> root;
-    ComPtr<IXMLDOMNodeList> found;
-    ComPtr<IMXNamespaceManager> manager;
-    Bstr name = Bstr::Copy(L"a:f");
-    LONG length = 0;
-    if (!document || document->get_documentElement(root.put()) != S_OK ||
-        FAILED(root->getElementsByTagName(name.get(), found.put())) || FAILED(found->get_length(&length)) ||
-        length != 1) {
-        return false;
-    }
-    if (FAILED(CoCreateInstance(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER, IID_IMXNamespaceManager,
-                                manager.put_void())) ||
-        manager->pushNodeContext(root.get(), VARIANT_TRUE) != S_OK) {
-        return false;
-    }
-    manager->popContext();
-    return true;
+ComPtr<IXMLDOMDocument2> LoadBundledDocument(const wchar_t* fileName) {
+    wchar_t program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) return nullptr;
+    std::wstring path(program, length);
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"documents\\" + fileName;
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr) return nullptr;
+    std::string bytes;
+    char chunk[4096];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) != 0;) bytes.append(chunk, got);
+    std::fclose(file);
+    return LoadDocument(WideFromUtf8(bytes));
 }
 
 std::wstring SampleTicket() {

@@ -16,14 +16,12 @@ ComPtr<IXMLDOMDocument2> LoadDocument(const std::wstring& xml);
 // The document serialized by MSXML.
 std::wstring XmlOf(IXMLDOMDocument2* document);
 // Serializes the document and counts the nodes that `xpath` selects in a fresh copy, with the
-// prefixes psf, psk and private bound; -1 when the copy does not parse (not well-formed) or the
+// prefixes psf, psk, xsi and private bound; -1 when the copy does not parse (not well-formed) or the
 // query fails.
 long CountNodes(IXMLDOMDocument2* document, const wchar_t* xpath);
 
-// Whether this MSXML does what a conversion needs: getElementsByTagName that matches a prefixed
-// name, and a namespace manager that takes a node's context (pushNodeContext). Wine's MSXML
-// does neither, so there a conversion can only fail cleanly.
-bool MsxmlSupportsConversions();
+// A document of the bundled set copied beside this program (documents\FILE, UTF-8), or empty.
+ComPtr<IXMLDOMDocument2> LoadBundledDocument(const wchar_t* fileName);
 
 // A PrintTicket as the core driver hands it over: every feature the three conversions edit.
 std::wstring SampleTicket();

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Compares the Windows build's conversions with the Linux build's. Each document of a fixed set
+# is converted with each of pthost's three commands by the Linux pthost and, under Wine, by the
+# Windows build (the conformance program running pthost's commands in its process, with the
+# module beside it); the exit statuses must be equal, and so must the outputs in canonical form
+# (W3C canonical XML, whitespace-only text dropped). Any difference fails.
+#
+# The set: the bundled examples and the suite's every-pass ticket; the same with other
+# prefixes; a converted ticket fed back; one document for each way a conversion can fail.
+#
+# Usage: scripts/compare-conversions.sh WINDOWS_BIN_DIR LINUX_PTHOST WORK_DIR
+# with WINEPREFIX and the rest of Wine's environment set as scripts/windows.sh sets them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+windows_bin=$1
+linux_pthost=$2
+work=$3
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+options=(--option PunchHole=3Holes --option Punch=AUTO)
+
+rm -rf "$work"
+mkdir -p "$work/in" "$work/linux" "$work/windows"
+
+# Every feature element named NAME removed (none of them holds a nested feature).
+without_feature() {
+  sed "/<psf:Feature name=\"$2\">/,/<\/psf:Feature>/d" "$1"
+}
+
+make_inputs() {
+  local in=$work/in ticket=examples/printticket.xml capabilities=examples/printcapabilities.xml
+  cp "$ticket" "$in/ticket.xml"
+  cp "$capabilities" "$in/capabilities.xml"
+  cp tests/reliability/documents/every_pass_ticket.xml "$in/every-pass.xml"
+  local name
+  for name in ticket capabilities every-pass; do
+    sed -E 's/\bpsf\b/fw/g; s/\bpsk\b/kw/g; s/\bns0000\b/qp/g' "$in/$name.xml" >"$in/$name-other-prefixes.xml"
+  done
+  "$linux_pthost" to-ticket "${options[@]}" -o "$in/converted-ticket.xml" "$ticket"
+  "$linux_pthost" to-ticket "${options[@]}" -o "$in/converted-other-prefixes.xml" "$in/ticket-other-prefixes.xml"
+
+  # The ways a conversion fails.
+  without_feature "$ticket" ns0000:JobPresentationDirection >"$in/fail-no-private-direction.xml"
+  without_feature "$ticket" psk:JobNUpAllDocumentsContiguously >"$in/fail-no-nup.xml"
+  without_feature "$ticket" psk:JobOutputBin >"$in/fail-no-output-bin.xml"
+  without_feature "$ticket" psk:JobHolePunch >"$in/fail-no-hole-punch.xml"
+  sed 's|<psf:Option name="ns0000:AUTO"/>||' "$ticket" >"$in/fail-hole-punch-without-option.xml"
+  sed 's| xmlns:ns0000="[^"]*"||; s|ns0000:|psk:|g' "$ticket" >"$in/fail-no-private-namespace.xml"
+  sed 's|<psf:Feature name="ns0000:JobPresentationDirection">|<psf:Feature name="other:JobPresentationDirection" xmlns:other="http://schemas.qpqp.example/qv/2021/04/printing/printticket">|' \
+    "$ticket" >"$in/fail-name-with-another-prefix.xml"
+  sed 's|ns0000:Tray|ns0000:Drawer|' "$in/converted-ticket.xml" >"$in/fail-unknown-bin-type.xml"
+  head -c 600 "$ticket" >"$in/fail-malformed.xml"
+}
+
+# Runs one conversion; prints the exit status.
+run() {
+  local side=$1 command=$2 input=$3 output=$4 status=0
+  if [ "$side" = linux ]; then
+    "$linux_pthost" "$command" "${options[@]}" -o "$output" "$input" 2>"$output.err" || status=$?
+  else
+    "$wine" "$windows_bin/qpplugin_conformance.exe" pthost "$command" "${options[@]}" -o "$output" "$input" \
+      2>"$output.err" || status=$?
+  fi
+  echo "$status"
+}
+
+# Canonical XML with every whitespace-only text node dropped: MSXML drops them when it loads a
+# document, the Linux stand-in keeps them, and neither is an edit.
+cat >"$work/strip-space.xsl" <<'XSL'
+<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+  <xsl:strip-space elements="*"/>
+  <xsl:template match="@*|node()"><xsl:copy><xsl:apply-templates select="@*|node()"/></xsl:copy></xsl:template>
+</xsl:stylesheet>
+XSL
+canonical() {
+  xsltproc "$work/strip-space.xsl" "$1" | xmllint --c14n -
+}
+
+make_inputs
+compared=0
+differences=0
+for input in "$work"/in/*.xml; do
+  name=$(basename "$input" .xml)
+  for command in to-ticket to-devmode capabilities; do
+    linux_out=$work/linux/$name.$command.xml
+    windows_out=$work/windows/$name.$command.xml
+    linux_status=$(run linux "$command" "$input" "$linux_out")
+    windows_status=$(run windows "$command" "$input" "$windows_out")
+    compared=$((compared + 1))
+    if [ "$linux_status" != "$windows_status" ]; then
+      echo "DIFFERENT $name $command: exit status $linux_status on Linux, $windows_status on Windows" >&2
+      differences=$((differences + 1))
+    elif [ "$linux_status" != 2 ] && ! diff <(canonical "$linux_out") <(canonical "$windows_out") >"$windows_out.diff"; then
+      echo "DIFFERENT $name $command: the outputs differ (canonical forms: $windows_out.diff)" >&2
+      differences=$((differences + 1))
+    fi
+  done
+done
+inputs=$(find "$work/in" -name '*.xml' | wc -l)
+echo "compare-conversions: $inputs documents x 3 commands: $((compared - differences)) alike, $differences different"
+[ "$differences" -eq 0 ]
