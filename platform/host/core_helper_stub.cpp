@@ -1,6 +1,74 @@
 #include "host/core_helper_stub.h"
 
-ComPtr<CoreHelperStub> CoreHelperStub::Create() { return ComPtr<CoreHelperStub>::Attach(new CoreHelperStub()); }
+#include "host/host_namespace_manager.h"
+
+#include <common/hresult.h>
+
+namespace {
+
+// Which namespace manager CreateInstanceOfMSXMLObject hands out: the runtime's own, unless it
+// refuses pushNodeContext (Wine's does), then the host's. Settled by the first probe that gets
+// either answer; any other outcome is probed again next time.
+enum class ManagerSource { Unsettled, Runtime, Host };
+std::atomic<ManagerSource> g_managerSource{ManagerSource::Unsettled};
+
+HRESULT LoadProbeRoot(ComPtr<IXMLDOMElement>& root) {
+    ComPtr<IXMLDOMDocument2> document;
+    RETURN_IF_FAILED(CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2,
+                                      document.put_void()));
+    const Bstr text = Bstr::Copy(W("<p:probe xmlns:p='urn:probe'/>"));
+    if (!text) return E_OUTOFMEMORY;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    RETURN_IF_FAILED(document->loadXML(text.get(), &loaded));
+    if (loaded != VARIANT_TRUE) return E_FAIL;
+    RETURN_IF_FAILED(document->get_documentElement(root.put()));
+    return root ? S_OK : E_FAIL;
+}
+
+// Pushes the root of a tiny document into one of the runtime's managers. Unsettled, with the
+// reason in `failure`, when a step fails otherwise than pushNodeContext's E_NOTIMPL: a test may
+// be refusing allocations on purpose.
+ManagerSource ProbeRuntimeManager(HRESULT& failure) {
+    ComPtr<IXMLDOMElement> root;
+    failure = LoadProbeRoot(root);
+    if (FAILED(failure)) return ManagerSource::Unsettled;
+    ComPtr<IMXNamespaceManager> manager;
+    failure = CoCreateInstance(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER, IID_IMXNamespaceManager,
+                               manager.put_void());
+    if (FAILED(failure)) return ManagerSource::Unsettled;
+    failure = manager->pushNodeContext(root.get(), VARIANT_TRUE);
+    if (failure == S_OK) return ManagerSource::Runtime;
+    if (failure == E_NOTIMPL) return ManagerSource::Host;
+    return ManagerSource::Unsettled;
+}
+
+ManagerSource SettleManagerSource(HRESULT& probeFailure) {
+    probeFailure = S_OK;
+    ManagerSource source = g_managerSource.load();
+    if (source != ManagerSource::Unsettled) return source;
+    source = ProbeRuntimeManager(probeFailure);
+    if (source != ManagerSource::Unsettled) g_managerSource.store(source);
+    return source;
+}
+
+// A probe that ran out of memory fails the call, as making the manager itself would; any other
+// unsettled probe leaves the runtime's manager, as before there was a choice.
+HRESULT CreateNamespaceManager(REFIID riid, void** ppv) {
+    HRESULT probeFailure = S_OK;
+    const ManagerSource source = SettleManagerSource(probeFailure);
+    if (source == ManagerSource::Host) return HostNamespaceManager::Create(riid, ppv);
+    if (source == ManagerSource::Unsettled && probeFailure == E_OUTOFMEMORY) return probeFailure;
+    return CoCreateInstance(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER, riid, ppv);
+}
+
+}  // namespace
+
+ComPtr<CoreHelperStub> CoreHelperStub::Create() {
+    // Probed as the stub is made, so that a first conversion allocates no more than later ones.
+    HRESULT probeFailure = S_OK;
+    SettleManagerSource(probeFailure);
+    return ComPtr<CoreHelperStub>::Attach(new CoreHelperStub());
+}
 
 void CoreHelperStub::SetOption(const std::string& feature, const std::string& option) {
     std::lock_guard lock(mutex_);
@@ -88,7 +156,7 @@ HRESULT STDMETHODCALLTYPE CoreHelperStub::CreateInstanceOfMSXMLObject(REFCLSID r
     if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
     if (rclsid != CLSID_MXNamespaceManager60) return REGDB_E_CLASSNOTREG;
     if (dwClsContext != 0 && dwClsContext != CLSCTX_INPROC_SERVER) return E_INVALIDARG;
-    return CoCreateInstance(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER, riid, ppv);
+    return CreateNamespaceManager(riid, ppv);
 }
 
 HRESULT STDMETHODCALLTYPE CoreHelperStub::SetOptions(PDEVMODE, DWORD, BOOL, const PRINT_FEATURE_OPTION*, DWORD, PDWORD,

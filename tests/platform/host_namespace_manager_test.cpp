@@ -4,6 +4,7 @@
 // test's own, built from libxml2's parse of the same text, which counts the references it gives.
 #include "msxml_fixture.h"
 
+#include <host/core_helper_stub.h>
 #include <host/host_namespace_manager.h>
 
 #include <libxml/parser.h>
@@ -628,6 +629,28 @@ TEST_F(HostNamespaceManagerTest, AReadThatFailsPushesNothingAndLeavesNothingBehi
         EXPECT_EQ(manager->popContext(), E_FAIL) << "a context was pushed at allocation " << n;
         if (HasFailure()) break;
     }
+}
+
+TEST_F(HostNamespaceManagerTest, TheCoreHelperKeepsTheRuntimesManagerWhereItReadsNodeScopes) {
+    // Allocations the probe is refused leave nothing and settle nothing (they fire only while
+    // the process has not settled).
+    for (uint64_t n = 1;; ++n) {
+        const PortableLedger before = PortableLedgerRead();
+        PortableFaultArm(n);
+        ComPtr<CoreHelperStub> stub = CoreHelperStub::Create();
+        const bool fired = PortableFaultFired();
+        PortableFaultDisarm();
+        stub.reset();
+        EXPECT_LEDGER_BALANCED(before) << "at allocation " << n;
+        if (!fired || HasFailure()) break;
+    }
+    ComPtr<CoreHelperStub> stub = CoreHelperStub::Create();
+    const PortableLedger before = PortableLedgerRead();
+    ComPtr<IMXNamespaceManager> manager;
+    ASSERT_EQ(stub->CreateInstanceOfMSXMLObject(CLSID_MXNamespaceManager60, nullptr, 0, IID_IMXNamespaceManager,
+                                                manager.put_void()),
+              S_OK);
+    EXPECT_EQ(PortableLedgerRead().domObjects, before.domObjects + 1) << "the stand-in's manager is a counted object";
 }
 
 }  // namespace
