@@ -50,7 +50,8 @@ public:
     // IPrintCoreHelper: S_OK with the selected option; E_FAIL for a feature with no selection.
     HRESULT STDMETHODCALLTYPE GetOption(const DEVMODE* pDevmode, DWORD cbSize, PCSTR pszFeatureRequested,
                                         PCSTR* ppszOption) override;
-    // Makes a namespace manager through CoCreateInstance; other classes are refused.
+    // Makes a namespace manager: the runtime's own (CLSID_MXNamespaceManager60), or the host's
+    // where the runtime's refuses pushNodeContext, as Wine's does. Other classes are refused.
     HRESULT STDMETHODCALLTYPE CreateInstanceOfMSXMLObject(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,
                                                           REFIID riid, LPVOID* ppv) override;
     // The rest of the interface is not offered: E_NOTIMPL.
