@@ -3,46 +3,22 @@
 // visits every node of a document.
 #pragma once
 
+#include <host/core_driver_session.h>
+
 #include <platform/com_ptr.h>
-#include <host/devmode_buffer.h>
-#include <host/loaded_module.h>
 
 #include <memory>
 #include <string>
 
 namespace qpbench {
 
-enum class Conversion {
-    DevModeToPrintTicket,  // ConvertDevModeToPrintTicket
-    PrintTicketToDevMode,  // ConvertPrintTicketToDevMode
-    PrintCapabilities,     // CompletePrintCapabilities
-};
+using Conversion = ProviderConversion;
 
-const char* ConversionName(Conversion conversion);
-
-// The Print Ticket provider of the built module, loaded, bound and given a core helper, with a
-// DEVMODE whose private section the module's UI plug-in sized and filled.
-class ProviderSession {
-public:
-    // Null, with `error` set to one line, when the module cannot be loaded or set up.
-    static std::unique_ptr<ProviderSession> Open(std::string& error);
-    ~ProviderSession();
-    ProviderSession(const ProviderSession&) = delete;
-    ProviderSession& operator=(const ProviderSession&) = delete;
-
-    // Runs one conversion on `document`, edited in place.
-    HRESULT Convert(Conversion conversion, IXMLDOMDocument2* document);
-
-private:
-    ProviderSession() = default;
-    HRESULT SetUp();
-
-    std::unique_ptr<LoadedModule> module_;
-    ComPtr<IPrintOemUI2> uiPlugin_;
-    ComPtr<IPrintOemPrintTicketProvider> provider_;
-    ComPtr<IPrintCoreHelper> coreHelper_;
-    DevModeBuffer devmode_;
-};
+// The core driver's session over the built module (QP_MODULE_PATH), with a core helper that
+// selects PunchHole=3Holes and Punch=AUTO and keeps no record of its calls, so that neither its
+// cost nor its memory grows with the conversions measured. Null, with `error` set to one line,
+// when the module cannot be loaded or set up.
+std::unique_ptr<CoreDriverSession> OpenProviderSession(std::string& error);
 
 // UTF-8 XML text held as the BSTR that loadXML reads, so tests of loading time no conversion of
 // their own.

@@ -23,7 +23,7 @@ const std::vector<std::string>& ExpectedAfter(Conversion conversion) {
     switch (conversion) {
         case Conversion::DevModeToPrintTicket: return toTicket;
         case Conversion::PrintTicketToDevMode: return toDevMode;
-        case Conversion::PrintCapabilities: break;
+        case Conversion::CompletePrintCapabilities: break;
     }
     return capabilities;
 }
@@ -39,7 +39,7 @@ Subject ExampleSubject(const char* key, const std::string& text, Conversion conv
 
 // The bundled ticket as ConvertDevModeToPrintTicket leaves it: what the core driver hands back
 // to ConvertPrintTicketToDevMode when the user has not changed anything.
-std::string PublicTicket(ProviderSession& session, const DocumentText& driverTicket, std::string& error) {
+std::string PublicTicket(CoreDriverSession& session, const DocumentText& driverTicket, std::string& error) {
     ComPtr<IXMLDOMDocument2> document = ParseDocument(driverTicket);
     if (!document) {
         error = "the bundled PrintTicket does not load";
@@ -53,13 +53,13 @@ std::string PublicTicket(ProviderSession& session, const DocumentText& driverTic
 }
 
 Conversion ConversionFor(DocumentKind kind, Form form) {
-    if (kind == DocumentKind::PrintCapabilities) return Conversion::PrintCapabilities;
+    if (kind == DocumentKind::PrintCapabilities) return Conversion::CompletePrintCapabilities;
     return form == Form::Driver ? Conversion::DevModeToPrintTicket : Conversion::PrintTicketToDevMode;
 }
 
 }  // namespace
 
-std::vector<Subject> ExampleSubjects(ProviderSession& session, std::string& error) {
+std::vector<Subject> ExampleSubjects(CoreDriverSession& session, std::string& error) {
     const std::string examples = std::string(QP_SOURCE_DIR) + "/examples/";
     std::string ticket;
     std::string capabilities;
@@ -73,7 +73,7 @@ std::vector<Subject> ExampleSubjects(ProviderSession& session, std::string& erro
     const std::string publicTicket = PublicTicket(session, *subjects.back().text, error);
     if (publicTicket.empty()) return {};
     subjects.push_back(ExampleSubject("example/public-ticket", publicTicket, Conversion::PrintTicketToDevMode));
-    subjects.push_back(ExampleSubject("example/capabilities", capabilities, Conversion::PrintCapabilities));
+    subjects.push_back(ExampleSubject("example/capabilities", capabilities, Conversion::CompletePrintCapabilities));
     return subjects;
 }
 
@@ -118,9 +118,9 @@ std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes) {
     return subjects;
 }
 
-std::unique_ptr<ProviderSession> OpenSubjects(bool examplesOnly, const std::vector<int>& sizes,
+std::unique_ptr<CoreDriverSession> OpenSubjects(bool examplesOnly, const std::vector<int>& sizes,
                                               std::vector<Subject>& subjects, std::string& error) {
-    std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
+    std::unique_ptr<CoreDriverSession> session = OpenProviderSession(error);
     if (!session) return nullptr;
     subjects = ExampleSubjects(*session, error);
     if (subjects.empty()) return nullptr;
@@ -130,21 +130,21 @@ std::unique_ptr<ProviderSession> OpenSubjects(bool examplesOnly, const std::vect
     return session;
 }
 
-std::string CheckSubject(ProviderSession& session, const Subject& subject) {
+std::string CheckSubject(CoreDriverSession& session, const Subject& subject) {
     ComPtr<IXMLDOMDocument2> document = ParseDocument(*subject.text);
     if (!document) return subject.key + ": the document does not load";
     const HRESULT hr = session.Convert(subject.conversion, document.get());
     if (hr != S_OK) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-        return subject.key + ": " + ConversionName(subject.conversion) + " returned " + code;
+        return subject.key + ": " + MethodName(subject.conversion) + " returned " + code;
     }
     const std::string after = Serialize(document.get());
     for (const std::string& expected : subject.expectedAfter) {
         const bool wanted = expected[0] != '!';
         const std::string fragment = wanted ? expected : expected.substr(1);
         if ((after.find(fragment) != std::string::npos) != wanted) {
-            return subject.key + ": after " + ConversionName(subject.conversion) + " the document " +
+            return subject.key + ": after " + MethodName(subject.conversion) + " the document " +
                    (wanted ? "lacks " : "still holds ") + fragment;
         }
     }

@@ -25,7 +25,7 @@ struct Subject {
 // The bundled examples: the PrintTicket (to a ticket), the PrintTicket that conversion produced
 // (back to a DEVMODE) and the PrintCapabilities. Empty, with `error` set, when one cannot be read
 // or converted.
-std::vector<Subject> ExampleSubjects(ProviderSession& session, std::string& error);
+std::vector<Subject> ExampleSubjects(CoreDriverSession& session, std::string& error);
 
 // Reads a comma-separated list of feature counts ("10,100,1000") into `sizes`, ascending; false
 // when an item is not a positive number.
@@ -36,11 +36,11 @@ std::vector<Subject> GeneratedSubjects(const std::vector<int>& sizes);
 
 // Opens the provider session and gathers the subjects: the bundled examples, then, unless
 // `examplesOnly`, the generated documents of `sizes`. Null, with `error` set, on failure.
-std::unique_ptr<ProviderSession> OpenSubjects(bool examplesOnly, const std::vector<int>& sizes,
+std::unique_ptr<CoreDriverSession> OpenSubjects(bool examplesOnly, const std::vector<int>& sizes,
                                               std::vector<Subject>& subjects, std::string& error);
 
 // Converts one fresh copy of the subject's document and checks the result: S_OK and every
 // expected fragment present. Empty on success, else what was wrong.
-std::string CheckSubject(ProviderSession& session, const Subject& subject);
+std::string CheckSubject(CoreDriverSession& session, const Subject& subject);
 
 }  // namespace qpbench

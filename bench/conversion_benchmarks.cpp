@@ -142,13 +142,13 @@ void TimeWalk(benchmark::State& state, const DocumentText& text) {
         });
 }
 
-void TimeConversion(benchmark::State& state, ProviderSession& session, const Subject& subject) {
+void TimeConversion(benchmark::State& state, CoreDriverSession& session, const Subject& subject) {
     RunTimed(
         state, [&subject] { return ParseDocument(*subject.text); },
         [&](IXMLDOMDocument2* document) { return session.Convert(subject.conversion, document) == S_OK; });
 }
 
-void Register(ProviderSession& session, const Subject& subject, double budget) {
+void Register(CoreDriverSession& session, const Subject& subject, double budget) {
     const benchmark::IterationCount iterations = IterationsFor(*subject.text, budget);
     const DocumentText& text = *subject.text;
     const auto add = [&](Operation operation, auto body) {
@@ -199,7 +199,7 @@ int Run(int argc, char** argv) {
     }
     std::string error;
     std::vector<Subject> subjects;
-    std::unique_ptr<ProviderSession> session = OpenSubjects(options.examplesOnly, options.sizes, subjects, error);
+    std::unique_ptr<CoreDriverSession> session = OpenSubjects(options.examplesOnly, options.sizes, subjects, error);
     if (!session) {
         std::cerr << error << "\n";
         return 1;

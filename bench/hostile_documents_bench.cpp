@@ -29,13 +29,13 @@ std::vector<HostileCase> Cases() {
     return {
         {"features_100000", Conversion::DevModeToPrintTicket, [] { return hostile::Ticket({}, 100'000); }, 2.0},
         {"features_100000_back", Conversion::PrintTicketToDevMode, [] { return hostile::Ticket({}, 100'000); }, 2.0},
-        {"output_bin_options_10000", Conversion::PrintCapabilities, [] { return hostile::ManyOutputBinOptions(10'000); },
+        {"output_bin_options_10000", Conversion::CompletePrintCapabilities, [] { return hostile::ManyOutputBinOptions(10'000); },
          0.5},
         {"nested_100000", Conversion::DevModeToPrintTicket, [] { return hostile::DeepFeatures(100'000); }, 2.0},
         {"names_100000", Conversion::DevModeToPrintTicket, [] { return hostile::LongNames(100'000); }, 0.2},
         {"names_9999", Conversion::DevModeToPrintTicket, [] { return hostile::LongNames(9'999); }, 0.2},
         {"escaped_astral", Conversion::DevModeToPrintTicket, [] { return hostile::EscapedAndAstral(); }, 0.05},
-        {"no_namespaces", Conversion::PrintCapabilities, [] { return hostile::RootWithoutNamespaces(); }, 0.05},
+        {"no_namespaces", Conversion::CompletePrintCapabilities, [] { return hostile::RootWithoutNamespaces(); }, 0.05},
     };
 }
 
@@ -58,7 +58,7 @@ public:
     }
 };
 
-void Convert(benchmark::State& state, ProviderSession* session, const HostileCase* hostileCase,
+void Convert(benchmark::State& state, CoreDriverSession* session, const HostileCase* hostileCase,
              const DocumentText* text) {
     for (auto _ : state) {
         ComPtr<IXMLDOMDocument2> document = ParseDocument(*text);
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     using namespace qpbench;
     benchmark::Initialize(&argc, argv);
     std::string error;
-    const std::unique_ptr<ProviderSession> session = ProviderSession::Open(error);
+    const std::unique_ptr<CoreDriverSession> session = OpenProviderSession(error);
     if (!session) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;

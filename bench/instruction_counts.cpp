@@ -62,7 +62,7 @@ void Measure(const std::string& name, Call call) {
     CALLGRIND_DUMP_STATS_AT(name.c_str());
 }
 
-bool MeasureSubject(ProviderSession& session, const Subject& subject) {
+bool MeasureSubject(CoreDriverSession& session, const Subject& subject) {
     bool ok = true;
     ComPtr<IXMLDOMDocument2> document = NewDocument();
     Measure(Measurements::Name(Operation::Parse, subject.key),
@@ -115,7 +115,7 @@ int Run(int argc, char** argv) {
     }
     std::string error;
     std::vector<Subject> subjects;
-    std::unique_ptr<ProviderSession> session = OpenSubjects(options.examplesOnly, options.sizes, subjects, error);
+    std::unique_ptr<CoreDriverSession> session = OpenSubjects(options.examplesOnly, options.sizes, subjects, error);
     if (!session) {
         std::cerr << error << "\n";
         return 1;

@@ -79,7 +79,7 @@ bool IsLargest(const std::vector<Subject>& subjects, const Subject& subject) {
 }
 
 void CheckExample(TargetLog& log, const Subject& subject, const Measurements& measured) {
-    const std::string what = std::string(ConversionName(subject.conversion)) + " on " + subject.key +
+    const std::string what = std::string(MethodName(subject.conversion)) + " on " + subject.key +
                              " costs at most half of parsing it";
     double convert = 0;
     double parse = 0;
@@ -106,7 +106,7 @@ void CheckGrowth(TargetLog& log, const std::vector<Subject>& subjects, const Sub
     const Subject* previous = Previous(subjects, subject);
     if (previous == nullptr) return;
     const double sizeStep = static_cast<double>(subject.shape.fillerFeatures) / previous->shape.fillerFeatures;
-    const std::string what = std::string(ConversionName(subject.conversion)) + " grows at most linearly from " +
+    const std::string what = std::string(MethodName(subject.conversion)) + " grows at most linearly from " +
                              previous->key + " to " + subject.key;
     double now = 0;
     double before = 0;
@@ -193,7 +193,7 @@ void PrintRatioTable(std::ostream& out, const std::vector<Subject>& subjects, co
         const bool hasParse = measured.Get(Operation::Parse, subject.key, parse);
         const bool hasWalk = measured.Get(Operation::Walk, subject.key, walk);
         const std::string document = subject.generated ? DocumentColumn(subject) : subject.key + " | | ";
-        out << "| " << document << " | " << ConversionName(subject.conversion) << " | "
+        out << "| " << document << " | " << MethodName(subject.conversion) << " | "
             << (hasConvert ? Format(convert, unit) : "n/a") << " | " << (hasParse ? Format(parse, unit) : "n/a")
             << " | " << (hasWalk ? Format(walk, unit) : "n/a") << " | "
             << (hasConvert && hasParse ? Ratio(convert, parse) : "") << " | "

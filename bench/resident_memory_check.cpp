@@ -62,7 +62,7 @@ bool SameLedger(const PortableLedger& a, const PortableLedger& b) {
 }
 
 // One conversion of subject `n % count` on a fresh copy of its document.
-bool ConvertOne(ProviderSession& session, const std::vector<Subject>& subjects, long n) {
+bool ConvertOne(CoreDriverSession& session, const std::vector<Subject>& subjects, long n) {
     const Subject& subject = subjects[static_cast<size_t>(n) % subjects.size()];
     ComPtr<IXMLDOMDocument2> document = ParseDocument(*subject.text);
     return document && session.Convert(subject.conversion, document.get()) == S_OK;
@@ -72,7 +72,7 @@ bool ConvertOne(ProviderSession& session, const std::vector<Subject>& subjects, 
 // over the last five rounds of a thousand (the allocator grows and trims its heap while it
 // settles, which is not the conversions' doing), or `limit` are done. Returns the number of
 // conversions, or -1 when one failed.
-long WarmUp(ProviderSession& session, const std::vector<Subject>& subjects, long minimum, long limit) {
+long WarmUp(CoreDriverSession& session, const std::vector<Subject>& subjects, long minimum, long limit) {
     long done = 0;
     int steadyRounds = 0;
     long last = ResidentKiB();
@@ -95,7 +95,7 @@ int Run(int argc, char** argv) {
     }
     std::string error;
     std::vector<Subject> subjects;
-    std::unique_ptr<ProviderSession> session = OpenSubjects(true, {}, subjects, error);
+    std::unique_ptr<CoreDriverSession> session = OpenSubjects(true, {}, subjects, error);
     if (!session) {
         std::cerr << error << "\n";
         return 1;

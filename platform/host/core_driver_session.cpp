@@ -3,6 +3,7 @@
 #include <host/hresult_text.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -46,43 +47,78 @@ HRESULT Bind(IPrintOemPrintTicketProvider* provider) {
 
 }  // namespace
 
+const char* MethodName(ProviderConversion conversion) {
+    switch (conversion) {
+        case ProviderConversion::DevModeToPrintTicket: return "ConvertDevModeToPrintTicket";
+        case ProviderConversion::PrintTicketToDevMode: return "ConvertPrintTicketToDevMode";
+        case ProviderConversion::CompletePrintCapabilities: break;
+    }
+    return "CompletePrintCapabilities";
+}
+
 std::unique_ptr<CoreDriverSession> CoreDriverSession::Open(const std::string& modulePath,
                                                            const GpdSelections& selections, std::string& error) {
-    std::unique_ptr<CoreDriverSession> session(new CoreDriverSession());
-    if (!session->Start(modulePath, selections, error)) return nullptr;
+    std::unique_ptr<LoadedModule> module = LoadedModule::Load(modulePath, error);
+    if (!module) return nullptr;
+    const LoadedModule& loaded = *module;
+    std::unique_ptr<CoreDriverSession> session = Open(loaded, CoreHelperStub::Create(selections), error);
+    if (session) session->ownedModule_ = std::move(module);
     return session;
 }
+
+std::unique_ptr<CoreDriverSession> CoreDriverSession::Open(const LoadedModule& module, ComPtr<CoreHelperStub> helper,
+                                                           std::string& error) {
+    std::unique_ptr<CoreDriverSession> session(new CoreDriverSession(module, std::move(helper)));
+    if (!session->SetUpUiPlugin(error) || !session->SetUpProvider(error)) return nullptr;
+    return session;
+}
+
+CoreDriverSession::CoreDriverSession(const LoadedModule& module, ComPtr<CoreHelperStub> helper)
+    : module_(module), helper_(std::move(helper)) {}
 
 CoreDriverSession::~CoreDriverSession() {
     provider_.reset();
     uiPlugin_.reset();
     helper_.reset();
-    module_.reset();
 }
 
-bool CoreDriverSession::Start(const std::string& modulePath, const GpdSelections& selections, std::string& error) {
-    module_ = LoadedModule::Load(modulePath, error);
-    if (!module_) return false;
+HRESULT CoreDriverSession::Convert(ProviderConversion conversion, IXMLDOMDocument2* document) {
+    switch (conversion) {
+        case ProviderConversion::DevModeToPrintTicket:
+            return provider_->ConvertDevModeToPrintTicket(devmode_.Size(), devmode_.DevMode(), devmode_.PrivateSize(),
+                                                          devmode_.PrivateSection(), document);
+        case ProviderConversion::PrintTicketToDevMode:
+            return provider_->ConvertPrintTicketToDevMode(document, devmode_.Size(), devmode_.DevMode(),
+                                                          devmode_.PrivateSize(), devmode_.PrivateSection());
+        case ProviderConversion::CompletePrintCapabilities: break;
+    }
+    return provider_->CompletePrintCapabilities(nullptr, document);
+}
 
-    helper_ = CoreHelperStub::Create();
-    for (const auto& [feature, option] : selections) helper_->SetOption(feature, option);
-
-    const HRESULT ui = CreateThroughFactory(*module_, CLSID_OEMUI, IID_IPrintOemUI2, uiPlugin_);
-    if (FAILED(ui)) {
-        error = modulePath + ": cannot make the UI plug-in: " + DescribeHResult(ui);
+bool CoreDriverSession::SetUpUiPlugin(std::string& error) {
+    const std::string& path = module_.Path();
+    const HRESULT made = CreateThroughFactory(module_, CLSID_OEMUI, IID_IPrintOemUI2, uiPlugin_);
+    if (FAILED(made)) {
+        error = path + ": cannot make the UI plug-in: " + DescribeHResult(made);
+        return false;
+    }
+    const HRESULT published = uiPlugin_->PublishDriverInterface(helper_.get());
+    if (FAILED(published)) {
+        error = path + ": the UI plug-in refuses the core helper: PublishDriverInterface returned " +
+                DescribeHResult(published);
         return false;
     }
     const HRESULT devmode = devmode_.Make(uiPlugin_.get());
     if (FAILED(devmode)) {
-        error = modulePath + ": the UI plug-in cannot size and fill its DEVMODE section: " + DescribeHResult(devmode);
+        error = path + ": the UI plug-in cannot size and fill its DEVMODE section: " + DescribeHResult(devmode);
         return false;
     }
-    return SetUpProvider(error);
+    return true;
 }
 
 bool CoreDriverSession::SetUpProvider(std::string& error) {
-    const std::string& path = module_->Path();
-    const HRESULT made = CreateThroughFactory(*module_, CLSID_OEMPTPROVIDER, IID_IPrintOemPrintTicketProvider, provider_);
+    const std::string& path = module_.Path();
+    const HRESULT made = CreateThroughFactory(module_, CLSID_OEMPTPROVIDER, IID_IPrintOemPrintTicketProvider, provider_);
     if (FAILED(made)) {
         error = path + ": cannot make the Print Ticket provider: " + DescribeHResult(made);
         return false;

@@ -1,7 +1,8 @@
-// What the core driver does before it asks the Print Ticket provider for a conversion: load the
-// module through its two exports, make the UI plug-in and the provider through the class
-// factory, negotiate version 1, bind a printer, publish a core helper that answers the GPD
-// selections, and keep a real DEVMODE whose private section the UI plug-in sized and filled.
+// What the core driver does before it asks the Print Ticket provider for a conversion: make the
+// UI plug-in and the provider through the module's class factory, publish the core helper to
+// the UI plug-in, keep a real DEVMODE whose private section the UI plug-in sized and filled,
+// negotiate version 1, bind a printer and publish the core helper to the provider. pthost, the
+// benchmarks and the tests all drive the module through this one session.
 #pragma once
 
 #include <host/core_helper_stub.h>
@@ -10,33 +11,48 @@
 
 #include <platform/com_ptr.h>
 
-#include <map>
 #include <memory>
 #include <string>
 
-// GPD feature name to the option the DEVMODE selects.
-using GpdSelections = std::map<std::string, std::string>;
+enum class ProviderConversion { DevModeToPrintTicket, PrintTicketToDevMode, CompletePrintCapabilities };
+inline constexpr ProviderConversion kAllConversions[] = {ProviderConversion::DevModeToPrintTicket,
+                                                         ProviderConversion::PrintTicketToDevMode,
+                                                         ProviderConversion::CompletePrintCapabilities};
+
+// The provider method that runs the conversion: "ConvertDevModeToPrintTicket" and so on.
+const char* MethodName(ProviderConversion conversion);
 
 class CoreDriverSession {
 public:
-    // Null with a one-line error when the module cannot be loaded or set up.
+    // Loads the module at `modulePath` and sets it up with a core helper that answers
+    // `selections`. Null with a one-line error when the module cannot be loaded or set up.
     static std::unique_ptr<CoreDriverSession> Open(const std::string& modulePath, const GpdSelections& selections,
+                                                   std::string& error);
+    // Sets up a module that the caller loaded and keeps loaded while the session lives, with
+    // the caller's core helper.
+    static std::unique_ptr<CoreDriverSession> Open(const LoadedModule& module, ComPtr<CoreHelperStub> helper,
                                                    std::string& error);
 
     CoreDriverSession(const CoreDriverSession&) = delete;
     CoreDriverSession& operator=(const CoreDriverSession&) = delete;
-    // Releases every object the module made, then unloads it.
+    // Releases every object the module made, then unloads the module if the session loaded it.
     ~CoreDriverSession();
 
     IPrintOemPrintTicketProvider* Provider() const { return provider_.get(); }
+    IPrintOemUI2* UiPlugin() const { return uiPlugin_.get(); }
+    CoreHelperStub* Helper() const { return helper_.get(); }
     DevModeBuffer& DevMode() { return devmode_; }
 
+    // Runs one conversion on `document`, edited in place, with the session's DEVMODE.
+    HRESULT Convert(ProviderConversion conversion, IXMLDOMDocument2* document);
+
 private:
-    CoreDriverSession() = default;
-    bool Start(const std::string& modulePath, const GpdSelections& selections, std::string& error);
+    CoreDriverSession(const LoadedModule& module, ComPtr<CoreHelperStub> helper);
+    bool SetUpUiPlugin(std::string& error);
     bool SetUpProvider(std::string& error);
 
-    std::unique_ptr<LoadedModule> module_;
+    std::unique_ptr<LoadedModule> ownedModule_;
+    const LoadedModule& module_;
     ComPtr<CoreHelperStub> helper_;
     ComPtr<IPrintOemUI2> uiPlugin_;
     ComPtr<IPrintOemPrintTicketProvider> provider_;

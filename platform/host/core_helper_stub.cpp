@@ -2,7 +2,7 @@
 
 #include "host/host_namespace_manager.h"
 
-#include <common/hresult.h>
+#include <platform/hresult_flow.h>
 
 namespace {
 
@@ -70,6 +70,17 @@ ComPtr<CoreHelperStub> CoreHelperStub::Create() {
     return ComPtr<CoreHelperStub>::Attach(new CoreHelperStub());
 }
 
+ComPtr<CoreHelperStub> CoreHelperStub::Create(const GpdSelections& selections) {
+    ComPtr<CoreHelperStub> helper = Create();
+    for (const auto& [feature, option] : selections) helper->SetOption(feature, option);
+    return helper;
+}
+
+void CoreHelperStub::RecordCalls(bool record) {
+    std::lock_guard lock(mutex_);
+    recordCalls_ = record;
+}
+
 void CoreHelperStub::SetOption(const std::string& feature, const std::string& option) {
     std::lock_guard lock(mutex_);
     options_[feature] = option;
@@ -125,8 +136,8 @@ ULONG STDMETHODCALLTYPE CoreHelperStub::Release() {
 HRESULT STDMETHODCALLTYPE CoreHelperStub::GetOption(const DEVMODE* pDevmode, DWORD cbSize, PCSTR pszFeatureRequested,
                                                     PCSTR* ppszOption) {
     std::lock_guard lock(mutex_);
-    const std::string feature = pszFeatureRequested != nullptr ? pszFeatureRequested : "";
-    optionCalls_.push_back(OptionCall{feature, pDevmode, cbSize});
+    const std::string_view feature = pszFeatureRequested != nullptr ? pszFeatureRequested : "";
+    if (recordCalls_) optionCalls_.push_back(OptionCall{std::string(feature), pDevmode, cbSize});
     if (ppszOption == nullptr) return E_INVALIDARG;
     *ppszOption = nullptr;
     if (pszFeatureRequested == nullptr) return E_INVALIDARG;

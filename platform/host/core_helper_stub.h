@@ -6,10 +6,15 @@
 #include <platform/com_ptr.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// GPD feature name to the option the DEVMODE selects.
+using GpdSelections = std::map<std::string, std::string, std::less<>>;
 
 class CoreHelperStub final : public IPrintCoreHelper {
 public:
@@ -22,6 +27,8 @@ public:
 
     // A new stub whose one reference the returned holder owns.
     static ComPtr<CoreHelperStub> Create();
+    // A new stub that selects `selections`.
+    static ComPtr<CoreHelperStub> Create(const GpdSelections& selections);
 
     CoreHelperStub(const CoreHelperStub&) = delete;
     CoreHelperStub& operator=(const CoreHelperStub&) = delete;
@@ -35,6 +42,9 @@ public:
     // Makes CreateInstanceOfMSXMLObject fail with `result`; S_OK restores normal service.
     void FailCreateInstance(HRESULT result);
 
+    // Whether GetOption calls are kept for OptionCalls (they are, unless turned off): a host that
+    // converts without end turns it off so that the record does not grow.
+    void RecordCalls(bool record);
     std::vector<OptionCall> OptionCalls() const;
     // The features of OptionCalls(), in order.
     std::vector<std::string> RequestedFeatures() const;
@@ -71,9 +81,10 @@ private:
 
     std::atomic<ULONG> refs_{1};
     mutable std::mutex mutex_;
-    std::map<std::string, std::string> options_;
-    std::map<std::string, HRESULT> forcedResults_;
+    GpdSelections options_;
+    std::map<std::string, HRESULT, std::less<>> forcedResults_;
     std::vector<OptionCall> optionCalls_;
+    bool recordCalls_ = true;
     HRESULT createInstanceFailure_ = S_OK;
     int createInstanceCalls_ = 0;
 };

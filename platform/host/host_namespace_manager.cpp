@@ -1,6 +1,6 @@
 #include "host/host_namespace_manager.h"
 
-#include <common/hresult.h>
+#include <platform/hresult_flow.h>
 
 #include <algorithm>
 #include <new>

@@ -2,7 +2,7 @@
 
 #include <common/constants.h>
 #include <common/hresult.h>
-#include <server/format_string.h>
+#include <common/format_string.h>
 
 #include <climits>
 #include <new>

@@ -10,15 +10,6 @@
 
 namespace reliability {
 
-const char* MethodName(Conversion conversion) {
-    switch (conversion) {
-    case Conversion::DevModeToPrintTicket: return "ConvertDevModeToPrintTicket";
-    case Conversion::PrintTicketToDevMode: return "ConvertPrintTicketToDevMode";
-    case Conversion::CompletePrintCapabilities: return "CompletePrintCapabilities";
-    }
-    return "?";
-}
-
 const char* PthostCommand(Conversion conversion) {
     switch (conversion) {
     case Conversion::DevModeToPrintTicket: return "to-ticket";
@@ -39,45 +30,10 @@ const LoadedModule& Module() {
     return *module;
 }
 
-DriverSession::DriverSession(const GpdSelections& selections) : helper_(CoreHelperStub::Create()) {
-    for (const auto& [feature, option] : selections) helper_->SetOption(feature, option);
-    Start();
-}
-
-void DriverSession::Start() {
-    ASSERT_EQ(Module().GetClassObject(CLSID_OEMPTPROVIDER, IID_IClassFactory, factory_.put_void()), S_OK);
-    ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IPrintOemPrintTicketProvider, provider_.put_void()), S_OK);
-    ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IPrintOemUI2, plugin_.put_void()), S_OK);
-
-    ASSERT_EQ(plugin_->PublishDriverInterface(helper_.get()), S_OK);
-    ASSERT_EQ(devmode_.Make(plugin_.get()), S_OK);
-
-    INT* versions = nullptr;
-    INT versionCount = 0;
-    ASSERT_EQ(provider_->GetSupportedVersions(reinterpret_cast<HANDLE>(1), &versions, &versionCount), S_OK);
-    CoTaskMemFree(versions);
-    OEMPTOPTS options{};
-    INT namespaceCount = 0;
-    BSTR* namespaces = nullptr;
-    ASSERT_EQ(provider_->BindPrinter(reinterpret_cast<HANDLE>(1), 1, &options, &namespaceCount, &namespaces), S_OK);
-    for (INT i = 0; i < namespaceCount; ++i) SysFreeString(namespaces[i]);
-    CoTaskMemFree(namespaces);
-    ASSERT_EQ(provider_->PublishPrintTicketHelperInterface(helper_.get()), S_OK);
-    ready_ = true;
-}
-
-HRESULT DriverSession::Convert(Conversion conversion, IXMLDOMDocument2* document) {
-    switch (conversion) {
-    case Conversion::DevModeToPrintTicket:
-        return provider_->ConvertDevModeToPrintTicket(devmode_.Size(), devmode_.DevMode(), devmode_.PrivateSize(),
-                                                      devmode_.PrivateSection(), document);
-    case Conversion::PrintTicketToDevMode:
-        return provider_->ConvertPrintTicketToDevMode(document, devmode_.Size(), devmode_.DevMode(),
-                                                      devmode_.PrivateSize(), devmode_.PrivateSection());
-    case Conversion::CompletePrintCapabilities:
-        return provider_->CompletePrintCapabilities(nullptr, document);
-    }
-    return E_UNEXPECTED;
+DriverSession::DriverSession(const GpdSelections& selections) {
+    std::string error;
+    session_ = CoreDriverSession::Open(Module(), CoreHelperStub::Create(selections), error);
+    if (!session_) ADD_FAILURE() << error;
 }
 
 ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8) {

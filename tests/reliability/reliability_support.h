@@ -5,12 +5,11 @@
 
 #include "support/ledger_check.h"
 
-#include <platform/com_ptr.h>
-#include <host/core_helper_stub.h>
-#include <host/devmode_buffer.h>
-#include <host/loaded_module.h>
+#include <host/core_driver_session.h>
 
-#include <map>
+#include <platform/com_ptr.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,50 +23,31 @@ inline constexpr size_t kHugeCount = 10'000;
 inline constexpr size_t kHugeCount = 100'000;
 #endif
 
-enum class Conversion { DevModeToPrintTicket, PrintTicketToDevMode, CompletePrintCapabilities };
-inline constexpr Conversion kAllConversions[] = {Conversion::DevModeToPrintTicket, Conversion::PrintTicketToDevMode,
-                                                 Conversion::CompletePrintCapabilities};
+using Conversion = ProviderConversion;
 
-// The provider method's name, as test output and pthost name it.
-const char* MethodName(Conversion conversion);
-// The pthost command that runs it.
+// The pthost command that runs a conversion.
 const char* PthostCommand(Conversion conversion);
 
 // The module at QP_MODULE_PATH, loaded once for the process through LoadedModule.
 const LoadedModule& Module();
 
-// GPD selections a core helper answers, feature to option.
-using GpdSelections = std::map<std::string, std::string>;
-
-// A core driver as the plug-in sees it: a class factory, a Print Ticket provider that has been
-// offered version 1, bound and given a core helper, a UI plug-in that made the DEVMODE.
+// The core driver's session over the module at QP_MODULE_PATH, with a core helper that answers
+// `selections`; a set-up failure is recorded as a test failure and leaves it not Ready.
 class DriverSession {
 public:
     explicit DriverSession(const GpdSelections& selections = {{"PunchHole", "3Holes"}});
-    DriverSession(const DriverSession&) = delete;
-    DriverSession& operator=(const DriverSession&) = delete;
 
-    // False (with a test failure already recorded) when any set-up step did not succeed.
-    bool Ready() const { return ready_; }
-
-    IClassFactory* Factory() const { return factory_.get(); }
-    IPrintOemPrintTicketProvider* Provider() const { return provider_.get(); }
-    IPrintOemUI2* Plugin() const { return plugin_.get(); }
-    CoreHelperStub* Helper() const { return helper_.get(); }
-    DevModeBuffer& DevMode() { return devmode_; }
-
-    // Runs one conversion on `document` as the core driver would.
-    HRESULT Convert(Conversion conversion, IXMLDOMDocument2* document);
+    bool Ready() const { return session_ != nullptr; }
+    IPrintOemPrintTicketProvider* Provider() const { return session_->Provider(); }
+    IPrintOemUI2* Plugin() const { return session_->UiPlugin(); }
+    CoreHelperStub* Helper() const { return session_->Helper(); }
+    DevModeBuffer& DevMode() { return session_->DevMode(); }
+    HRESULT Convert(Conversion conversion, IXMLDOMDocument2* document) {
+        return session_->Convert(conversion, document);
+    }
 
 private:
-    void Start();
-
-    bool ready_ = false;
-    ComPtr<CoreHelperStub> helper_;
-    ComPtr<IClassFactory> factory_;
-    ComPtr<IPrintOemPrintTicketProvider> provider_;
-    ComPtr<IPrintOemUI2> plugin_;
-    DevModeBuffer devmode_;
+    std::unique_ptr<CoreDriverSession> session_;
 };
 
 // `utf8` loaded into a new stand-in document; null, quietly, when the stand-in refuses it.

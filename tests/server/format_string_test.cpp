@@ -1,7 +1,7 @@
 // FormatString: bounded formatting that always terminates and reports a cut.
 #include "support/ledger_check.h"
 
-#include <server/format_string.h>
+#include <common/format_string.h>
 
 #include <array>
 #include <string>

@@ -1,7 +1,5 @@
 #include "module_under_test.h"
 
-#include <host/loaded_module.h>
-
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -51,6 +49,8 @@ void UnloadModule() {
 }
 
 const ModuleExports& Module() { return g_module; }
+
+const LoadedModule& LoadedPlugin() { return *g_loaded; }
 
 const wchar_t* ModuleFileName() { return L"qpplugin.dll"; }
 

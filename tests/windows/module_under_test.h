@@ -4,6 +4,8 @@
 
 #include "check.h"
 
+#include <host/loaded_module.h>
+
 #include <platform/com_ptr.h>
 #include <platform/platform.h>
 
@@ -23,6 +25,8 @@ bool LoadModule();
 // Unloads the module; the exports are unusable afterwards.
 void UnloadModule();
 const ModuleExports& Module();
+// The loaded module as the host's core-driver session takes it; only while loaded.
+const LoadedModule& LoadedPlugin();
 // The module's file name, as GetModuleHandle finds it while loaded.
 const wchar_t* ModuleFileName();
 

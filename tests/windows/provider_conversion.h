@@ -1,39 +1,37 @@
-// What the core driver has when it asks for a conversion: a provider with the helper published
-// to it, a document, and a DEVMODE whose private section the module's UI plug-in sized and
-// filled, with a copy of its bytes to tell whether anything wrote to it.
+// What the core driver has when it asks for a conversion: the host's core-driver session over
+// the loaded module, with a helper selecting three holes, a document, and a copy of the DEVMODE's
+// bytes to tell whether anything wrote to it.
 #pragma once
 
 #include "module_under_test.h"
 
-#include <host/core_helper_stub.h>
-#include <host/devmode_buffer.h>
+#include <host/core_driver_session.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace wintest {
 
-// A helper as the core driver publishes it, selecting three holes (PunchHole=3Holes, Punch=AUTO).
-ComPtr<CoreHelperStub> PunchingHelper();
-
 struct Conversion {
-    // Declared first, so that it checks its references once everything else is gone.
-    OwnedFake<CoreHelperStub> helper{PunchingHelper()};
-    ComPtr<IPrintOemPrintTicketProvider> provider;
+    // Declared first, so that it checks its references once the session is gone.
+    OwnedFake<CoreHelperStub> helper{CoreHelperStub::Create({{"PunchHole", "3Holes"}, {"Punch", "AUTO"}})};
+    std::unique_ptr<CoreDriverSession> session;
     ComPtr<IXMLDOMDocument2> document;
-    DevModeBuffer devmode;
     std::vector<unsigned char> pristine;
 
-    // False when the document did not load or the provider could not be set up.
+    // False when the document did not load or the session could not be set up.
     bool Prepare(const std::wstring& xml);
     bool Prepare(ComPtr<IXMLDOMDocument2> loaded);
 
-    HRESULT ToTicket();
-    HRESULT ToDevMode();
-    HRESULT Capabilities();
+    IPrintOemPrintTicketProvider* Provider() const { return session->Provider(); }
+    DevModeBuffer& DevMode() const { return session->DevMode(); }
+    HRESULT ToTicket() { return session->Convert(ProviderConversion::DevModeToPrintTicket, document.get()); }
+    HRESULT ToDevMode() { return session->Convert(ProviderConversion::PrintTicketToDevMode, document.get()); }
+    HRESULT Capabilities() { return session->Convert(ProviderConversion::CompletePrintCapabilities, document.get()); }
 
-    std::vector<unsigned char> DevModeBytes();
-    bool DevModeUntouched();
+    std::vector<unsigned char> DevModeBytes() const;
+    bool DevModeUntouched() const { return DevModeBytes() == pristine; }
 };
 
 }  // namespace wintest

@@ -139,11 +139,11 @@ WT_CASE(ConversionsCheckTheirArguments) {
     Conversion c;
     REQUIRE(c.Prepare(SampleTicket()));
     const std::wstring before = XmlOf(c.document.get());
-    IPrintOemPrintTicketProvider* provider = c.provider.get();
-    PDEVMODE dm = c.devmode.DevMode();
-    const ULONG size = c.devmode.Size();
-    void* oem = c.devmode.PrivateSection();
-    const ULONG oemSize = c.devmode.PrivateSize();
+    IPrintOemPrintTicketProvider* provider = c.Provider();
+    PDEVMODE dm = c.DevMode().DevMode();
+    const ULONG size = c.DevMode().Size();
+    void* oem = c.DevMode().PrivateSection();
+    const ULONG oemSize = c.DevMode().PrivateSize();
     IXMLDOMDocument2* doc = c.document.get();
 
     CHECK_HR(provider->ConvertPrintTicketToDevMode(doc, 0, dm, oemSize, oem), E_INVALIDARG);

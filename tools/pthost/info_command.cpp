@@ -4,7 +4,7 @@
 #include "text_codec.h"
 
 #include <platform/com_ptr.h>
-#include <common/hresult.h>
+#include <platform/hresult_flow.h>
 #include <host/loaded_module.h>
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "server/format_string.h"
+#include "common/format_string.h"
 
 #include "common/hresult.h"
 

@@ -1,0 +1,29 @@
+// HRESULT flow by early return, for the plug-in and the host alike. The macros take an HRESULT
+// expression only.
+#pragma once
+
+#include <platform/platform.h>
+
+#include <type_traits>
+
+namespace qp::detail {
+template <class T>
+constexpr HRESULT CheckedHr(T hr) noexcept {
+    static_assert(std::is_same_v<T, HRESULT>, "expects an HRESULT");
+    return hr;
+}
+}  // namespace qp::detail
+
+// Returns the HRESULT when it is a failure code.
+#define RETURN_IF_FAILED(expr)                                        \
+    do {                                                              \
+        const HRESULT qpHr_ = ::qp::detail::CheckedHr((expr));        \
+        if (FAILED(qpHr_)) return qpHr_;                              \
+    } while (0)
+
+// Returns the HRESULT unless it is exactly S_OK (S_FALSE included), as the callers of finders do.
+#define RETURN_IF_NOT_OK(expr)                                        \
+    do {                                                              \
+        const HRESULT qpHr_ = ::qp::detail::CheckedHr((expr));        \
+        if (qpHr_ != S_OK) return qpHr_;                              \
+    } while (0)
