@@ -8,7 +8,7 @@ namespace {
 constexpr ULONG kLargestCapacity = 2147483647;
 }
 
-bool CopyToCallerBuffer(const WCHAR* text, WCHAR* buffer, ULONG* chars) noexcept {
+bool CopyCountingTerminator(const WCHAR* text, WCHAR* buffer, ULONG* chars) noexcept {
     if (chars == nullptr) return false;
     const WCHAR* source = text != nullptr ? text : W("");
     const size_t needed = WStrLen(source) + 1;

@@ -21,7 +21,7 @@ bool SchemaNode::FormatQName(const WCHAR* ns, const WCHAR* local, WCHAR* buffer,
     if (!wrapper_support::IsUsable(*this)) return false;
     Bstr qname;
     if (GetContext()->MakeQName(ns, local, qname.put()) != S_OK) return false;
-    return CopyToCallerBuffer(qname.get(), buffer, chars);
+    return CopyCountingTerminator(qname.get(), buffer, chars);
 }
 
 IXMLDOMElement* SchemaNode::GetElement() const { return element_.get(); }

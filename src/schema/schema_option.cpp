@@ -43,7 +43,7 @@ bool SchemaOption::GetName(WCHAR* buffer, ULONG* chars) {
     if (GetContext()->GetAttribute(GetElement(), kNameAttribute, name.put()) == S_OK) {
         Bstr text;
         if (FAILED(name->get_text(text.put()))) return false;
-        return CopyToCallerBuffer(text.get(), buffer, chars);
+        return CopyCountingTerminator(text.get(), buffer, chars);
     }
     // No "name" attribute: the first value of the psf:OptionName scored property names the option.
     std::unique_ptr<SchemaProperty> optionName(FindScoredProperty(kPsfNamespace, kOptionName));

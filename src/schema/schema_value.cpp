@@ -10,7 +10,7 @@ SchemaValue::SchemaValue(IXMLDOMElement* element, PrintSchemaContext* context) n
 bool SchemaValue::GetText(WCHAR* buffer, ULONG* chars) {
     Bstr text;
     if (FAILED(GetElement()->get_text(text.put()))) return false;
-    return CopyToCallerBuffer(text.get(), buffer, chars);
+    return CopyCountingTerminator(text.get(), buffer, chars);
 }
 
 }  // namespace qp
