@@ -99,7 +99,7 @@ int CannotRun(const std::string& message) {
 bool AddSelection(const std::string& value, GpdSelections& selections, std::string& error) {
     const size_t equals = value.find('=');
     if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-        error = "--option needs FEATURE=OPTION, got '" + value + "'";
+        error = value.empty() ? "--option needs FEATURE=OPTION" : "--option needs FEATURE=OPTION, got '" + value + "'";
         return false;
     }
     const std::string feature = value.substr(0, equals);
@@ -110,7 +110,7 @@ bool AddSelection(const std::string& value, GpdSelections& selections, std::stri
     return true;
 }
 
-bool ParseRequest(const std::vector<std::string>& args, Request& request,
+bool ParseRequest(const std::string& command, const std::vector<std::string>& args, Request& request,
                   std::string& error) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -126,17 +126,19 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request,
             optionsEnded = true;
         } else if (arg == "-h" || arg == "--help") {
             request.help = true;
-        } else if (arg == "-o" && hasValue) {
+        } else if (arg == "-o") {
+            if (!hasValue || args[i + 1].empty()) {
+                error = "-o needs OUT";
+                return false;
+            }
             request.output = args[++i];
-        } else if (arg == "--option" && hasValue) {
-            if (!AddSelection(args[++i], request.selections, error)) return false;
+        } else if (arg == "--option") {
+            if (!AddSelection(hasValue ? args[++i] : std::string(), request.selections, error)) return false;
         } else if (arg.rfind("--option=", 0) == 0) {
             if (!AddSelection(arg.substr(9), request.selections, error)) return false;
-        } else if (arg == "-o" || arg == "--option") {
-            error = arg + " needs a value";
-            return false;
         } else {
-            error = "unknown option '" + arg + "'";
+            error = MisplacedGlobalOption(arg, command);
+            if (error.empty()) error = "unknown option '" + arg + "'";
             return false;
         }
     }
@@ -148,10 +150,10 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request,
     return true;
 }
 
-int Run(const ConversionCommand& command, const std::string& modulePath, const std::vector<std::string>& args) {
+int Run(const ConversionCommand& command, const GlobalOptions& global, const std::vector<std::string>& args) {
     Request request;
     std::string error;
-    if (!ParseRequest(args, request, error)) return UsageError(command, error);
+    if (!ParseRequest(command.name, args, request, error)) return UsageError(command, error);
     if (request.help) {
         PrintHelp(command);
         return kExitSucceeded;
@@ -163,7 +165,7 @@ int Run(const ConversionCommand& command, const std::string& modulePath, const s
         std::cerr << error << "\n";
         return kExitUsage;
     }
-    auto session = CoreDriverSession::Open(modulePath, request.selections, error);
+    auto session = CoreDriverSession::Open(global.modulePath, request.selections, error);
     if (!session) return CannotRun(error);
 
     const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());
@@ -177,16 +179,16 @@ int Run(const ConversionCommand& command, const std::string& modulePath, const s
 
 }  // namespace
 
-int RunToTicket(const std::string& modulePath, const std::vector<std::string>& args) {
-    return Run(kToTicket, modulePath, args);
+int RunToTicket(const GlobalOptions& global, const std::vector<std::string>& args) {
+    return Run(kToTicket, global, args);
 }
 
-int RunToDevMode(const std::string& modulePath, const std::vector<std::string>& args) {
-    return Run(kToDevMode, modulePath, args);
+int RunToDevMode(const GlobalOptions& global, const std::vector<std::string>& args) {
+    return Run(kToDevMode, global, args);
 }
 
-int RunCapabilities(const std::string& modulePath, const std::vector<std::string>& args) {
-    return Run(kCapabilities, modulePath, args);
+int RunCapabilities(const GlobalOptions& global, const std::vector<std::string>& args) {
+    return Run(kCapabilities, global, args);
 }
 
 }  // namespace pthost

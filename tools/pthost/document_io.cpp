@@ -184,10 +184,11 @@ bool SerializeDocument(IXMLDOMDocument2* document, std::string& text, std::strin
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error) {
     if (path.empty()) {
         UseBinaryStdio();
+        errno = 0;
         std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         std::cout.flush();
         if (!std::cout) {
-            error = "cannot write standard output";
+            error = "cannot write standard output: " + (errno != 0 ? SystemReason() : std::string("write error"));
             return false;
         }
         return true;
