@@ -4,7 +4,10 @@
 #include "support/ledger_check.h"
 #include "support/xml_assert.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
 
 namespace pthosttest {
 namespace {
@@ -117,6 +120,70 @@ TEST_F(PthostTest, AFailedConversionStillWritesTheEditsAndExitsWithOne) {
     ASSERT_TRUE(out.valid()) << out.error();
     EXPECT_EQ(out.Count(kMoved), 1);
     EXPECT_EQ(out.Count(kBin + "//psf:ScoredProperty[@name='psk:BinType']"), 1);
+}
+
+std::string WithoutHolePunchOption(std::string ticket) {
+    const std::string option = "<psf:Option name=\"ns0000:AUTO\"/>";
+    ticket.erase(ticket.find(option), option.size());
+    return ticket;
+}
+
+std::vector<std::string> FilesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The same file by another name: through "./" and through a symbolic link.
+TEST_F(PthostTest, AFailedConversionNeverOverwritesItsInput) {
+    const std::string ticket = WithoutHolePunchOption(ReadFile(ExamplePath("printticket.xml")));
+    const std::string input = ScratchFile("ticket.xml", ticket);
+    const std::filesystem::path directory = std::filesystem::path(input).parent_path();
+    std::filesystem::create_symlink(input, directory / "link.xml");
+    for (const std::string& output : {input, (directory / "." / "ticket.xml").string(), (directory / "link.xml").string()}) {
+        const Outcome run = Pthost({"to-ticket", "-o", output, input});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(output + " is the input file: left as it was"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFile(input), ticket);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(directory / "link.xml"));
+    EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"link.xml", "ticket.xml"}));
+}
+
+TEST_F(PthostTest, ASucceededConversionReplacesTheOutputKeepingItsModeAndLinks) {
+    const std::string input = ScratchFile("ticket.xml", ReadFile(ExamplePath("printticket.xml")));
+    const std::filesystem::path directory = std::filesystem::path(input).parent_path();
+    ASSERT_EQ(chmod(input.c_str(), 0640), 0);
+    std::filesystem::create_symlink(input, directory / "link.xml");
+
+    const Outcome run = Pthost({"to-ticket", "--option", "PunchHole=2Holes", "-o", (directory / "link.xml").string(), input});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(qptest::XmlDoc(ReadFile(input)).Text(kHoleCount), "2");
+    EXPECT_TRUE(std::filesystem::is_symlink(directory / "link.xml"));
+    struct stat status {};
+    ASSERT_EQ(stat(input.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"link.xml", "ticket.xml"}));
+    EXPECT_EQ(Pthost({"to-ticket", "-o", "/dev/null", ExamplePath("printticket.xml")}).status, 0);
+}
+
+// A file-size limit below the document's size makes the write fail part-way, as a full disk does.
+TEST_F(PthostTest, AWriteThatFailsPartWayLeavesTheOutputAsItWas) {
+    const std::string input = ExamplePath("printticket.xml");
+    ASSERT_GT(ReadFile(input).size(), 2048u);
+    const std::string old = ScratchFile("old.xml", "<old/>\n");
+    const std::string directory = std::filesystem::path(old).parent_path();
+    const Setting limited{"", "", "ulimit -f 1"};
+    const Outcome over = PthostWith(limited, {"--plugin", ModulePath(), "to-ticket", "-o", old, input});
+    EXPECT_EQ(over.status, 2);
+    EXPECT_NE(over.err.find(old + ": cannot write: File too large"), std::string::npos) << over.err;
+    EXPECT_EQ(ReadFile(old), "<old/>\n");
+
+    const std::string absent = directory + "/new.xml";
+    const Outcome fresh = PthostWith(limited, {"--plugin", ModulePath(), "to-ticket", "-o", absent, input});
+    EXPECT_EQ(fresh.status, 2);
+    EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"old.xml"}));
 }
 
 TEST_F(PthostTest, InputThatCannotBeReadOrParsedIsNamedWithItsPosition) {

@@ -1,6 +1,7 @@
 #include "conversion_commands.h"
 
 #include "document_io.h"
+#include "output_file.h"
 
 #include <host/core_driver_session.h>
 #include <host/hresult_text.h>
@@ -150,6 +151,11 @@ bool ParseRequest(const std::string& command, const std::vector<std::string>& ar
     return true;
 }
 
+// A failed conversion leaves a half-edited document, which must not take the input's place.
+bool WouldOverwriteInput(const Request& request) {
+    return !request.output.empty() && request.input != "-" && IsSameFile(request.output, request.input);
+}
+
 int Run(const ConversionCommand& command, const GlobalOptions& global, const std::vector<std::string>& args) {
     Request request;
     std::string error;
@@ -169,12 +175,15 @@ int Run(const ConversionCommand& command, const GlobalOptions& global, const std
     if (!session) return CannotRun(error);
 
     const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());
+    if (converted != S_OK) std::cerr << command.method << " returned " << DescribeHResult(converted) << "\n";
+    if (converted != S_OK && WouldOverwriteInput(request)) {
+        std::cerr << "pthost: " << request.output << " is the input file: left as it was, since the conversion failed\n";
+        return kExitPluginFailed;
+    }
     std::string edited;
     if (!SerializeDocument(document.get(), edited, error)) return CannotRun(error);
     if (!WriteOutput(request.output, edited, error)) return CannotRun(error);
-    if (converted == S_OK) return kExitSucceeded;
-    std::cerr << command.method << " returned " << DescribeHResult(converted) << "\n";
-    return kExitPluginFailed;
+    return converted == S_OK ? kExitSucceeded : kExitPluginFailed;
 }
 
 }  // namespace

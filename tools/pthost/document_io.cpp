@@ -1,5 +1,6 @@
 #include "document_io.h"
 
+#include "output_file.h"
 #include "text_codec.h"
 
 #include <host/hresult_text.h>
@@ -7,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 
 #ifdef _WIN32
@@ -193,14 +193,7 @@ bool WriteOutput(const std::string& path, const std::string& bytes, std::string&
         }
         return true;
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (file) file.close();
-    if (!file) {
-        error = path + ": cannot write: " + SystemReason();
-        return false;
-    }
-    return true;
+    return ReplaceFile(path, bytes, error);
 }
 
 }  // namespace pthost
