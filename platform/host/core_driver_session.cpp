@@ -3,6 +3,7 @@
 #include <host/hresult_text.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
@@ -48,9 +49,14 @@ HRESULT Bind(IPrintOemPrintTicketProvider* provider) {
 
 std::unique_ptr<CoreDriverSession> CoreDriverSession::Open(const std::string& modulePath,
                                                            const GpdSelections& selections, std::string& error) {
-    std::unique_ptr<CoreDriverSession> session(new CoreDriverSession());
-    if (!session->Start(modulePath, selections, error)) return nullptr;
-    return session;
+    try {
+        std::unique_ptr<CoreDriverSession> session(new CoreDriverSession());
+        if (!session->Start(modulePath, selections, error)) return nullptr;
+        return session;
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+        return nullptr;
+    }
 }
 
 CoreDriverSession::~CoreDriverSession() {

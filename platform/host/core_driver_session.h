@@ -19,7 +19,8 @@ using GpdSelections = std::map<std::string, std::string>;
 
 class CoreDriverSession {
 public:
-    // Null with a one-line error when the module cannot be loaded or set up.
+    // Null with a one-line error when the module cannot be loaded or set up ("out of memory"
+    // when an allocation fails: no std::bad_alloc leaves it).
     static std::unique_ptr<CoreDriverSession> Open(const std::string& modulePath, const GpdSelections& selections,
                                                    std::string& error);
 

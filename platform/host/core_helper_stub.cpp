@@ -4,6 +4,8 @@
 
 #include <common/hresult.h>
 
+#include <new>
+
 namespace {
 
 // Which namespace manager CreateInstanceOfMSXMLObject hands out: the runtime's own, unless it
@@ -125,11 +127,16 @@ ULONG STDMETHODCALLTYPE CoreHelperStub::Release() {
 HRESULT STDMETHODCALLTYPE CoreHelperStub::GetOption(const DEVMODE* pDevmode, DWORD cbSize, PCSTR pszFeatureRequested,
                                                     PCSTR* ppszOption) {
     std::lock_guard lock(mutex_);
-    const std::string feature = pszFeatureRequested != nullptr ? pszFeatureRequested : "";
-    optionCalls_.push_back(OptionCall{feature, pDevmode, cbSize});
+    // The plug-in expects no exception from a COM call: a call that cannot be recorded fails.
+    try {
+        optionCalls_.push_back(OptionCall{pszFeatureRequested != nullptr ? pszFeatureRequested : "", pDevmode, cbSize});
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
     if (ppszOption == nullptr) return E_INVALIDARG;
     *ppszOption = nullptr;
     if (pszFeatureRequested == nullptr) return E_INVALIDARG;
+    const std::string& feature = optionCalls_.back().feature;
     const auto option = options_.find(feature);
     const PCSTR selected = option != options_.end() ? option->second.c_str() : nullptr;
     if (const auto forced = forcedResults_.find(feature); forced != forcedResults_.end()) {
