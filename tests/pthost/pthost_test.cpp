@@ -46,10 +46,15 @@ void ExpectCannotRun(const Outcome& run, const std::string& subject) {
 
 class PthostTest : public LedgerTest {};
 
+const std::string kDriverGpd = ExamplePath("driver/qpplugin.gpd");
+
 TEST_F(PthostTest, ToTicketOnTheExampleMovesDirectionTypesTheBinAndCountsTheHoles) {
-    const Outcome run = Pthost({"to-ticket", "--option", "PunchHole=3Holes", "--option", "Punch=AUTO",
-                            ExamplePath("printticket.xml")});
+    const Outcome run = Pthost({"--gpd", kDriverGpd, "to-ticket", "--option", "PunchHole=3Holes", "--option",
+                                "Punch=AUTO", ExamplePath("printticket.xml")});
     EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Pthost({"to-ticket", "--option", "PunchHole=3Holes", "--option", "Punch=AUTO",
+                               ExamplePath("printticket.xml")})
+                           .out);
     EXPECT_EQ(run.err, "");
     qptest::XmlDoc out(run.out);
     ASSERT_TRUE(out.valid()) << out.error();
@@ -59,6 +64,28 @@ TEST_F(PthostTest, ToTicketOnTheExampleMovesDirectionTypesTheBinAndCountsTheHole
               "ns0000:Tray");
     EXPECT_EQ(out.Text(kHoleCount), "3");
     ExpectDeclarationsKept(run.out);
+}
+
+// The GPD's defaults are PunchHole=None and Punch=NONE; a selection the GPD lacks is refused
+// with what it has.
+TEST_F(PthostTest, TheGpdAnswersItsDefaultsAndRefusesWhatItLacks) {
+    const std::string ticket = ExamplePath("printticket.xml");
+    const Outcome defaults = Pthost({"--gpd", kDriverGpd, "to-ticket", "--option", "Punch=AUTO", ticket});
+    EXPECT_EQ(defaults.status, 0) << defaults.err;
+    EXPECT_EQ(qptest::XmlDoc(defaults.out).Text(kHoleCount), "0");
+    const Outcome chosen = Pthost({"--gpd=" + kDriverGpd, "to-ticket", "--option=PunchHole=4Holes", "--option",
+                                   "Punch=AUTO", ticket});
+    EXPECT_EQ(qptest::XmlDoc(chosen.out).Text(kHoleCount), "4");
+
+    ExpectCannotRun(Pthost({"--gpd", kDriverGpd, "to-ticket", "--option", "Holes=3", ticket}),
+                    "has no feature Holes (its features: JobPresentationDirection, OutputBin, PunchHole, Punch)");
+    ExpectCannotRun(Pthost({"--gpd", kDriverGpd, "capabilities", "--option", "Punch=None", ticket}),
+                    "has no option None (its options: NONE, AUTO)");
+    const std::string broken = ScratchFile("broken.gpd", "*Feature: Punch\n{\n  *Option: NONE\n  {\n}\n");
+    ExpectCannotRun(Pthost({"--gpd", broken, "to-ticket", ticket}), broken + ":2: ");
+    ExpectCannotRun(Pthost({"--gpd", broken + ".absent", "to-ticket", ticket}), broken + ".absent: cannot read");
+    ExpectCannotRun(Pthost({"to-ticket", "--gpd", kDriverGpd, ticket}), "--gpd goes before the command");
+    ExpectCannotRun(Pthost({"--gpd", kDriverGpd, "info"}), "--gpd");
 }
 
 TEST_F(PthostTest, StandardInputToAFileAndBackToTheDriversNames) {
@@ -224,7 +251,7 @@ TEST_F(PthostTest, HelpForTheToolAndEachCommand) {
         EXPECT_NE(tool.out.find(command), std::string::npos) << command;
         const Outcome help = Pthost({command, "--help"});
         EXPECT_EQ(help.status, 0);
-        EXPECT_EQ(help.out.rfind(std::string("usage: pthost [--plugin PATH] ") + command, 0), 0u) << help.out;
+        EXPECT_EQ(help.out.rfind(std::string("usage: pthost [--plugin PATH] [--gpd FILE] ") + command, 0), 0u) << help.out;
         EXPECT_EQ(help.err, "");
     }
 }

@@ -16,6 +16,7 @@ inline constexpr int kExitUsage = 2;         // usage, input, output, or a modul
 // The options that go before the command's name.
 struct GlobalOptions {
     std::string modulePath;
+    std::string gpdPath;  // empty: no GPD, the selections are the --option ones alone
 };
 
 using CommandFunction = int (*)(const GlobalOptions& global, const std::vector<std::string>& args);
@@ -37,7 +38,7 @@ int Main(const std::vector<std::string>& args);
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
 #endif
 
-// When `arg` is one of the options that go before the command (--plugin), the message
+// When `arg` is one of the options that go before the command (--plugin, --gpd), the message
 // that says so for `command`; otherwise empty.
 std::string MisplacedGlobalOption(const std::string& arg, const std::string& command);
 

@@ -1,4 +1,5 @@
-// pthost's command line: `pthost [--plugin PATH] COMMAND ...`, the rest handed to the command.
+// pthost's command line: `pthost [--plugin PATH] [--gpd FILE] COMMAND ...`, the rest handed to
+// the command.
 #include "command.h"
 #include "conversion_commands.h"
 
@@ -36,10 +37,11 @@ struct GlobalOption {
 
 const GlobalOption kGlobalOptions[] = {
     {"--plugin", "PATH", &GlobalOptions::modulePath},
+    {"--gpd", "FILE", &GlobalOptions::gpdPath},
 };
 
 void PrintHelp() {
-    std::cout << "usage: pthost [--plugin PATH] COMMAND [ARGUMENTS...]\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] COMMAND [ARGUMENTS...]\n"
                  "\n"
                  "Plays the printer's core driver: loads the plug-in module through its two exports\n"
                  "and drives its UI plug-in and Print Ticket provider as the core driver does.\n"
@@ -52,6 +54,8 @@ void PrintHelp() {
     std::cout << "\n"
                  "options, before the command:\n"
                  "  --plugin PATH  the plug-in module (default: the one built beside pthost)\n"
+                 "  --gpd FILE     answer GetOption from this GPD: each feature's default option, unless\n"
+                 "                 the command's --option selects another\n"
                  "  -h, --help     show this help\n";
 }
 

@@ -1,6 +1,7 @@
 #include "conversion_commands.h"
 
 #include "document_io.h"
+#include "gpd_file.h"
 #include "output_file.h"
 
 #include <host/core_driver_session.h>
@@ -71,10 +72,12 @@ const ConversionCommand kCapabilities{
 constexpr const char* kCommonHelp =
     "\n"
     "The plug-in gets a DEVMODE whose private section its UI plug-in sized and filled, and a core\n"
-    "helper that answers the GPD selections given here. FILE may be - for standard input.\n"
+    "helper whose GetOption answers the GPD selections: with pthost --gpd FILE, every feature's\n"
+    "default option in that GPD, unless --option selects another. FILE may be - for standard input.\n"
     "\n"
     "  --option FEATURE=OPTION  the DEVMODE selects OPTION for the GPD feature FEATURE (repeatable);\n"
-    "                           a feature not given has no selection, as one the GPD lacks\n"
+    "                           with --gpd both must be the GPD's; without, a feature not given has\n"
+    "                           no selection, as one the GPD lacks\n"
     "  -o OUT                   write the edited document to OUT (default and -: standard output)\n"
     "  -h, --help               show this help\n"
     "\n"
@@ -82,7 +85,7 @@ constexpr const char* kCommonHelp =
     "document is still written); 2 when the command could not run.\n";
 
 void PrintHelp(const ConversionCommand& command) {
-    std::cout << "usage: pthost [--plugin PATH] " << command.name << " " << kConversionArguments << "\n\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] " << command.name << " " << kConversionArguments << "\n\n"
               << command.description << kCommonHelp;
 }
 
@@ -151,6 +154,25 @@ bool ParseRequest(const std::string& command, const std::vector<std::string>& ar
     return true;
 }
 
+// The selections the core helper answers: the --option ones alone, or with a GPD its defaults
+// and the --option ones checked against it. False once the reason is reported.
+bool SelectOptions(const ConversionCommand& command, const GlobalOptions& global, const Request& request,
+                   GpdSelections& selections) {
+    if (global.gpdPath.empty()) {
+        selections = request.selections;
+        return true;
+    }
+    GpdFile gpd;
+    std::string error;
+    if (!GpdFile::Read(global.gpdPath, gpd, error)) {
+        std::cerr << error << "\n";
+        return false;
+    }
+    if (gpd.Select(request.selections, selections, error)) return true;
+    std::cerr << "pthost " << command.name << ": " << error << "\n";
+    return false;
+}
+
 // A failed conversion leaves a half-edited document, which must not take the input's place.
 bool WouldOverwriteInput(const Request& request) {
     return !request.output.empty() && request.input != "-" && IsSameFile(request.output, request.input);
@@ -165,13 +187,16 @@ int Run(const ConversionCommand& command, const GlobalOptions& global, const std
         return kExitSucceeded;
     }
 
+    GpdSelections selections;
+    if (!SelectOptions(command, global, request, selections)) return kExitUsage;
+
     ComApartment apartment;
     ComPtr<IXMLDOMDocument2> document;
     if (!LoadInput(request.input, document, error)) {
         std::cerr << error << "\n";
         return kExitUsage;
     }
-    auto session = CoreDriverSession::Open(global.modulePath, request.selections, error);
+    auto session = CoreDriverSession::Open(global.modulePath, selections, error);
     if (!session) return CannotRun(error);
 
     const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());

@@ -125,6 +125,10 @@ int RunInfo(const GlobalOptions& global, const std::vector<std::string>& args) {
                   << " (see pthost info --help)\n";
         return kExitUsage;
     }
+    if (!global.gpdPath.empty()) {
+        std::cerr << "pthost info: --gpd is for the conversion commands; info asks the module only\n";
+        return kExitUsage;
+    }
     std::string error;
     const std::unique_ptr<LoadedModule> module = LoadedModule::Load(global.modulePath, error);
     if (!module) {
