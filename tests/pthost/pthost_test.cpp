@@ -142,11 +142,85 @@ TEST_F(PthostTest, AFailedConversionStillWritesTheEditsAndExitsWithOne) {
 
     const Outcome run = Pthost({"to-ticket", ScratchFile("no-punch.xml", ticket)});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "ConvertDevModeToPrintTicket returned 0x80004005 (E_FAIL)\n");
+    EXPECT_EQ(run.err, "ConvertDevModeToPrintTicket returned 0x80004005 (E_FAIL): the ticket has no psk:JobHolePunch "
+                       "feature with an option\n");
     qptest::XmlDoc out(run.out);
     ASSERT_TRUE(out.valid()) << out.error();
     EXPECT_EQ(out.Count(kMoved), 1);
     EXPECT_EQ(out.Count(kBin + "//psf:ScoredProperty[@name='psk:BinType']"), 1);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Without the feature element named `name`, which holds no feature of its own.
+std::string WithoutFeature(std::string xml, const std::string& name) {
+    const size_t start = xml.find("<psf:Feature name=\"" + name + "\">");
+    const std::string end = "</psf:Feature>";
+    return xml.erase(start, xml.find(end, start) + end.size() - start);
+}
+
+const std::string kDriverNamespace = "http://schemas.qpqp.example/qv/2021/04/printing/printticket";
+
+TEST_F(PthostTest, AFailedConversionSaysWhatTheInputLacks) {
+    const std::string ticket = ReadFile(ExamplePath("printticket.xml"));
+    const std::string capabilities = ReadFile(ExamplePath("printcapabilities.xml"));
+    const std::string otherPrefixes =
+        Replaced(Replaced(Replaced(Replaced(ticket, "psk:", "kw:"), "xmlns:psk", "xmlns:kw"), "ns0000:", "qp:"),
+                 "xmlns:ns0000", "xmlns:qp");
+    struct Case {
+        const char* command;
+        std::string document;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"to-ticket", WithoutFeature(ticket, "ns0000:JobPresentationDirection"),
+         "the ticket has no private JobPresentationDirection feature (ns0000:JobPresentationDirection)"},
+        {"to-ticket", Replaced(ticket, "<psf:Feature name=\"ns0000:JobPresentationDirection\">",
+                               "<psf:Feature name=\"own:JobPresentationDirection\" xmlns:own=\"" + kDriverNamespace + "\">"),
+         "the ticket has no private JobPresentationDirection feature (ns0000:JobPresentationDirection)"},
+        {"to-ticket", WithoutFeature(ticket, "psk:JobNUpAllDocumentsContiguously"),
+         "the ticket has no psk:JobNUpAllDocumentsContiguously feature"},
+        {"to-ticket", WithoutFeature(ticket, "psk:JobOutputBin"), "the ticket has no psk:JobOutputBin feature"},
+        {"to-ticket", WithoutFeature(otherPrefixes, "kw:JobOutputBin"), "the ticket has no kw:JobOutputBin feature"},
+        {"to-ticket", WithoutFeature(ticket, "psk:JobHolePunch"),
+         "the ticket has no psk:JobHolePunch feature with an option"},
+        {"to-ticket", Replaced(Replaced(ticket, " xmlns:ns0000=\"" + kDriverNamespace + "\"", ""), "ns0000:", "psk:"),
+         "the root element does not declare the driver's namespace " + kDriverNamespace},
+        {"to-ticket", Replaced(Replaced(ticket, " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"", ""), "xsd:", ""),
+         "the root element does not declare http://www.w3.org/2001/XMLSchema, which the type of the hole count needs"},
+        {"capabilities", WithoutFeature(capabilities, "psk:JobOutputBin"),
+         "the capabilities document has no psk:JobOutputBin feature"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Pthost({c.command, "-"}, c.document);
+        const std::string method = c.command == std::string("capabilities") ? "CompletePrintCapabilities"
+                                                                            : "ConvertDevModeToPrintTicket";
+        EXPECT_EQ(run.status, 1) << c.reason;
+        EXPECT_EQ(run.err, method + " returned 0x80004005 (E_FAIL): " + c.reason + "\n");
+    }
+}
+
+TEST_F(PthostTest, ADocumentOfTheOtherKindIsConvertedWithAWarning) {
+    const std::string ticket = ExamplePath("printticket.xml");
+    const std::string capabilities = ExamplePath("printcapabilities.xml");
+    const Outcome asCapabilities = Pthost({"capabilities", ticket});
+    EXPECT_EQ(asCapabilities.status, 0);
+    EXPECT_EQ(asCapabilities.err, "pthost: warning: " + ticket +
+                                      ": the root element is psf:PrintTicket, not a PrintCapabilities; capabilities "
+                                      "converts it anyway\n");
+    for (const char* command : {"to-ticket", "to-devmode"}) {
+        const Outcome asTicket = Pthost({command, "--option", "Punch=AUTO", capabilities});
+        EXPECT_EQ(asTicket.err.rfind("pthost: warning: " + capabilities +
+                                         ": the root element is psf:PrintCapabilities, not a PrintTicket; " + command,
+                                     0),
+                  0u)
+            << asTicket.err;
+    }
 }
 
 std::string WithoutHolePunchOption(std::string ticket) {

@@ -2,6 +2,7 @@
 
 #include "document_io.h"
 #include "gpd_file.h"
+#include "input_check.h"
 #include "output_file.h"
 
 #include <host/core_driver_session.h>
@@ -19,6 +20,8 @@ struct ConversionCommand {
     // What it does, for its help.
     const char* description;
     HRESULT (*run)(IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document);
+    // The document it takes and what its passes look for in it.
+    InputExpectation input;
 };
 
 // COM for this thread while a conversion runs; the document and the module's objects are
@@ -50,7 +53,8 @@ const ConversionCommand kToTicket{
     [](IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document) {
         return provider->ConvertDevModeToPrintTicket(devmode.Size(), devmode.DevMode(), devmode.PrivateSize(),
                                                      devmode.PrivateSection(), document);
-    }};
+    },
+    {"PrintTicket", "ticket", {InputNeed::PresentationDirection, InputNeed::OutputBin, InputNeed::HoleCount}}};
 
 const ConversionCommand kToDevMode{
     "to-devmode", "ConvertPrintTicketToDevMode",
@@ -59,7 +63,8 @@ const ConversionCommand kToDevMode{
     [](IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document) {
         return provider->ConvertPrintTicketToDevMode(document, devmode.Size(), devmode.DevMode(),
                                                      devmode.PrivateSize(), devmode.PrivateSection());
-    }};
+    },
+    {"PrintTicket", "ticket", {}}};
 
 const ConversionCommand kCapabilities{
     "capabilities", "CompletePrintCapabilities",
@@ -67,7 +72,8 @@ const ConversionCommand kCapabilities{
     "it, and writes the edited document.\n",
     [](IPrintOemPrintTicketProvider* provider, DevModeBuffer&, IXMLDOMDocument2* document) {
         return provider->CompletePrintCapabilities(nullptr, document);
-    }};
+    },
+    {"PrintCapabilities", "capabilities document", {InputNeed::PresentationDirection, InputNeed::OutputBin}}};
 
 constexpr const char* kCommonHelp =
     "\n"
@@ -78,11 +84,13 @@ constexpr const char* kCommonHelp =
     "  --option FEATURE=OPTION  the DEVMODE selects OPTION for the GPD feature FEATURE (repeatable);\n"
     "                           with --gpd both must be the GPD's; without, a feature not given has\n"
     "                           no selection, as one the GPD lacks\n"
-    "  -o OUT                   write the edited document to OUT (default and -: standard output)\n"
+    "  -o OUT                   write the edited document to OUT (default and -: standard output);\n"
+    "                           OUT is replaced only once the whole document is written\n"
     "  -h, --help               show this help\n"
     "\n"
     "Exit status: 0 when the conversion returned S_OK; 1 when it returned a failure (the edited\n"
-    "document is still written); 2 when the command could not run.\n";
+    "document is still written, but never over FILE, and standard error says what the plug-in\n"
+    "needed and FILE lacks); 2 when the command could not run or its output could not be written.\n";
 
 void PrintHelp(const ConversionCommand& command) {
     std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] " << command.name << " " << kConversionArguments << "\n\n"
@@ -178,6 +186,59 @@ bool WouldOverwriteInput(const Request& request) {
     return !request.output.empty() && request.input != "-" && IsSameFile(request.output, request.input);
 }
 
+std::string InputName(const Request& request) { return request.input == "-" ? "<stdin>" : request.input; }
+
+// The namespace of the driver's private names, as the provider tells the core driver.
+WideString DriverNamespace(IPrintOemPrintTicketProvider* provider) {
+    Bstr uri;
+    if (FAILED(provider->QueryDeviceDefaultNamespace(uri.put())) || !uri) return {};
+    return WideString(uri.get());
+}
+
+// What the conversion will need of the document and not find, looked for before it edits it.
+std::string UnmetNeed(const ConversionCommand& command, const Request& request, IXMLDOMDocument2* document,
+                      CoreDriverSession& session) {
+    if (const std::string mismatch = RootMismatch(document, command.input); !mismatch.empty()) {
+        std::cerr << "pthost: warning: " << InputName(request) << ": " << mismatch << "; " << command.name
+                  << " converts it anyway\n";
+    }
+    if (command.input.needs.empty()) return {};
+    return FirstUnmetNeed(document, command.input, DriverNamespace(session.Provider()));
+}
+
+int WriteResult(const Request& request, IXMLDOMDocument2* document, HRESULT converted) {
+    if (converted != S_OK && WouldOverwriteInput(request)) {
+        std::cerr << "pthost: " << request.output << " is the input file: left as it was, since the conversion failed\n";
+        return kExitPluginFailed;
+    }
+    std::string edited;
+    std::string error;
+    if (!SerializeDocument(document, edited, error)) return CannotRun(error);
+    if (!WriteOutput(request.output, edited, error)) return CannotRun(error);
+    return converted == S_OK ? kExitSucceeded : kExitPluginFailed;
+}
+
+int Convert(const ConversionCommand& command, const std::string& modulePath, const Request& request,
+            const GpdSelections& selections) {
+    ComApartment apartment;
+    ComPtr<IXMLDOMDocument2> document;
+    std::string error;
+    if (!LoadInput(request.input, document, error)) {
+        std::cerr << error << "\n";
+        return kExitUsage;
+    }
+    auto session = CoreDriverSession::Open(modulePath, selections, error);
+    if (!session) return CannotRun(error);
+
+    const std::string unmet = UnmetNeed(command, request, document.get(), *session);
+    const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());
+    if (converted != S_OK) {
+        std::cerr << command.method << " returned " << DescribeHResult(converted) << (unmet.empty() ? "" : ": ")
+                  << unmet << "\n";
+    }
+    return WriteResult(request, document.get(), converted);
+}
+
 int Run(const ConversionCommand& command, const GlobalOptions& global, const std::vector<std::string>& args) {
     Request request;
     std::string error;
@@ -186,29 +247,9 @@ int Run(const ConversionCommand& command, const GlobalOptions& global, const std
         PrintHelp(command);
         return kExitSucceeded;
     }
-
     GpdSelections selections;
     if (!SelectOptions(command, global, request, selections)) return kExitUsage;
-
-    ComApartment apartment;
-    ComPtr<IXMLDOMDocument2> document;
-    if (!LoadInput(request.input, document, error)) {
-        std::cerr << error << "\n";
-        return kExitUsage;
-    }
-    auto session = CoreDriverSession::Open(global.modulePath, selections, error);
-    if (!session) return CannotRun(error);
-
-    const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());
-    if (converted != S_OK) std::cerr << command.method << " returned " << DescribeHResult(converted) << "\n";
-    if (converted != S_OK && WouldOverwriteInput(request)) {
-        std::cerr << "pthost: " << request.output << " is the input file: left as it was, since the conversion failed\n";
-        return kExitPluginFailed;
-    }
-    std::string edited;
-    if (!SerializeDocument(document.get(), edited, error)) return CannotRun(error);
-    if (!WriteOutput(request.output, edited, error)) return CannotRun(error);
-    return converted == S_OK ? kExitSucceeded : kExitPluginFailed;
+    return Convert(command, global.modulePath, request, selections);
 }
 
 }  // namespace
