@@ -24,7 +24,7 @@ std::vector<std::string> Names(const GpdFile& gpd) {
 
 // Every construct around the entries that could be mistaken for one, or for a brace.
 const char* const kEverythingSkipped = R"GPD(*% A *Option: Fake outside any feature, in a comment { }
-*GPDSpecVersion: "1.0"
+*GPDFileVersion: "1.0"
 *Include: "Msxpsinc.gpd"
 *Feature: OutputBin
 {
