@@ -3,6 +3,7 @@
 #include <host/hresult_text.h>
 
 #include <algorithm>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -58,19 +59,29 @@ const char* MethodName(ProviderConversion conversion) {
 
 std::unique_ptr<CoreDriverSession> CoreDriverSession::Open(const std::string& modulePath,
                                                            const GpdSelections& selections, std::string& error) {
-    std::unique_ptr<LoadedModule> module = LoadedModule::Load(modulePath, error);
-    if (!module) return nullptr;
-    const LoadedModule& loaded = *module;
-    std::unique_ptr<CoreDriverSession> session = Open(loaded, CoreHelperStub::Create(selections), error);
-    if (session) session->ownedModule_ = std::move(module);
-    return session;
+    try {
+        std::unique_ptr<LoadedModule> module = LoadedModule::Load(modulePath, error);
+        if (!module) return nullptr;
+        const LoadedModule& loaded = *module;
+        std::unique_ptr<CoreDriverSession> session = Open(loaded, CoreHelperStub::Create(selections), error);
+        if (session) session->ownedModule_ = std::move(module);
+        return session;
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+        return nullptr;
+    }
 }
 
 std::unique_ptr<CoreDriverSession> CoreDriverSession::Open(const LoadedModule& module, ComPtr<CoreHelperStub> helper,
                                                            std::string& error) {
-    std::unique_ptr<CoreDriverSession> session(new CoreDriverSession(module, std::move(helper)));
-    if (!session->SetUpUiPlugin(error) || !session->SetUpProvider(error)) return nullptr;
-    return session;
+    try {
+        std::unique_ptr<CoreDriverSession> session(new CoreDriverSession(module, std::move(helper)));
+        if (!session->SetUpUiPlugin(error) || !session->SetUpProvider(error)) return nullptr;
+        return session;
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+        return nullptr;
+    }
 }
 
 CoreDriverSession::CoreDriverSession(const LoadedModule& module, ComPtr<CoreHelperStub> helper)

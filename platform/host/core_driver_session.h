@@ -25,7 +25,8 @@ const char* MethodName(ProviderConversion conversion);
 class CoreDriverSession {
 public:
     // Loads the module at `modulePath` and sets it up with a core helper that answers
-    // `selections`. Null with a one-line error when the module cannot be loaded or set up.
+    // `selections`. Null with a one-line error when the module cannot be loaded or set up ("out of
+    // memory" when an allocation fails: no std::bad_alloc leaves it).
     static std::unique_ptr<CoreDriverSession> Open(const std::string& modulePath, const GpdSelections& selections,
                                                    std::string& error);
     // Sets up a module that the caller loaded and keeps loaded while the session lives, with

@@ -4,6 +4,8 @@
 
 #include <platform/hresult_flow.h>
 
+#include <new>
+
 namespace {
 
 // Which namespace manager CreateInstanceOfMSXMLObject hands out: the runtime's own, unless it
@@ -137,7 +139,12 @@ HRESULT STDMETHODCALLTYPE CoreHelperStub::GetOption(const DEVMODE* pDevmode, DWO
                                                     PCSTR* ppszOption) {
     std::lock_guard lock(mutex_);
     const std::string_view feature = pszFeatureRequested != nullptr ? pszFeatureRequested : "";
-    if (recordCalls_) optionCalls_.push_back(OptionCall{std::string(feature), pDevmode, cbSize});
+    // The plug-in expects no exception from a COM call: a call that cannot be recorded fails.
+    try {
+        if (recordCalls_) optionCalls_.push_back(OptionCall{std::string(feature), pDevmode, cbSize});
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
     if (ppszOption == nullptr) return E_INVALIDARG;
     *ppszOption = nullptr;
     if (pszFeatureRequested == nullptr) return E_INVALIDARG;

@@ -45,8 +45,22 @@ std::string SystemMessage(DWORD code) {
     return text;
 }
 
+// A bare file name would send LoadLibraryW through the system's search order; the user means
+// the file in the current directory, so it is handed over as a full path.
+std::basic_string<WCHAR> ModuleFileName(const std::string& path) {
+    const std::basic_string<WCHAR> wide = WideFromUtf8(path);
+    if (path.find_first_of(kSeparators) != std::string::npos) return wide;
+    const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return wide;
+    std::basic_string<WCHAR> full(length, 0);
+    const DWORD written = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) return wide;
+    full.resize(written);
+    return full;
+}
+
 void* OpenModule(const std::string& path, std::string& reason) {
-    HMODULE module = LoadLibraryW(WideFromUtf8(path).c_str());
+    HMODULE module = LoadLibraryW(ModuleFileName(path).c_str());
     if (module == nullptr) reason = SystemMessage(GetLastError());
     return module;
 }
@@ -71,11 +85,13 @@ constexpr const char* kModuleFileName = "libqpplugin.so";
 constexpr const char* kSeparators = "/";
 
 void* OpenModule(const std::string& path, std::string& reason) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // dlopen looks a name without a slash up as a system library; the user means the file.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle != nullptr) return handle;
     reason = dlerror();
     // dlerror starts with the path, which the caller's message already names.
-    if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
+    if (reason.rfind(file + ": ", 0) == 0) reason.erase(0, file.size() + 2);
     return nullptr;
 }
 

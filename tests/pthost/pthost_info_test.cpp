@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace pthosttest {
@@ -39,6 +40,51 @@ TEST(PthostInfo, UsageErrorsExitTwoWithOneLine) {
         EXPECT_EQ(Lines(outcome.err), 1u) << shown << ": " << outcome.err;
     }
     EXPECT_NE(PthostRaw({"--plugin", absent, "info"}).err.find(absent), std::string::npos);
+}
+
+TEST(PthostInfo, AModuleNamedWithoutASlashIsTheFileInTheWorkingDirectory) {
+    const std::string copy = ScratchFile("copy.so", ReadFile(ModulePath()));
+    const std::string directory = std::filesystem::path(copy).parent_path();
+    const Outcome found = PthostWith({directory, "", ""}, {"--plugin", "copy.so", "info"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_NE(found.out.find("signature: QPQP"), std::string::npos);
+
+    const Outcome absent = PthostWith({directory, "", ""}, {"--plugin", "absent.so", "info"});
+    EXPECT_EQ(absent.status, 2);
+    EXPECT_NE(absent.err.find("'absent.so'"), std::string::npos) << absent.err;
+}
+
+// /dev/full takes no byte: a command that prints and exits 0 would lose its whole output.
+TEST(PthostInfo, EveryCommandFailsWhenStandardOutputCannotBeWritten) {
+    const Setting full{"", "/dev/full", ""};
+    const std::vector<std::vector<std::string>> commands = {
+        {"--help"}, {"info"}, {"info", "--help"}, {"to-ticket", "--help"},
+        {"to-ticket", "--option", "Punch=AUTO", ExamplePath("printticket.xml")},
+        {"capabilities", ExamplePath("printcapabilities.xml")}};
+    for (const auto& args : commands) {
+        const Outcome run = PthostWith(full, args);
+        EXPECT_EQ(run.status, 2) << args[0];
+        EXPECT_NE(run.err.find("cannot write standard output"), std::string::npos) << args[0] << ": " << run.err;
+        EXPECT_EQ(Lines(run.err), 1u) << run.err;
+    }
+}
+
+TEST(PthostInfo, AMissingValueIsNamedInOneStyleAndAGlobalOptionAfterTheCommandIsPlaced) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--plugin"}, "--plugin needs PATH"},
+        {{"--plugin=", "info"}, "--plugin needs PATH"},
+        {{"to-ticket", "-o"}, "-o needs OUT"},
+        {{"to-ticket", "-o", "", "x.xml"}, "-o needs OUT"},
+        {{"capabilities", "--option"}, "--option needs FEATURE=OPTION"},
+        {{"to-ticket", "--plugin", ModulePath(), "x.xml"}, "--plugin goes before the command"},
+        {{"info", "--plugin=" + ModulePath()}, "--plugin goes before the command"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Outcome run = PthostRaw(args);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_EQ(Lines(run.err), 1u) << run.err;
+    }
 }
 
 TEST(PthostInfo, HelpListsInfo) {

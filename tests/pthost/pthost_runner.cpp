@@ -46,21 +46,30 @@ std::string ReadFile(const std::string& path) {
 
 std::string ExamplePath(const std::string& name) { return std::string(QP_SOURCE_DIR) + "/examples/" + name; }
 
-Outcome PthostRaw(const std::vector<std::string>& args, const std::string& input) {
+std::string ModulePath() { return QP_MODULE_PATH; }
+
+Outcome PthostWith(const Setting& setting, const std::vector<std::string>& args, const std::string& input) {
     const std::string dir = ScratchDirectory();
     std::ofstream(dir + "/stdin", std::ios::binary) << input;
-    std::string command = Quote(std::string(QP_BIN_DIR) + "/pthost");
+    std::string command;
+    if (!setting.directory.empty()) command.append("cd ").append(Quote(setting.directory)).append(" && ");
+    if (!setting.shell.empty()) command.append(setting.shell).append(" && exec ");
+    command.append(Quote(std::string(QP_BIN_DIR) + "/pthost"));
     // Appended piece by piece: gcc 12 at -O3 misreads `" " + string` as an overlapping copy.
     for (const std::string& arg : args) command.append(" ").append(Quote(arg));
     command.append(" <").append(Quote(dir + "/stdin"));
-    command.append(" >").append(Quote(dir + "/stdout"));
+    command.append(" >").append(Quote(setting.output.empty() ? dir + "/stdout" : setting.output));
     command.append(" 2>").append(Quote(dir + "/stderr"));
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadFile(dir + "/stdout");
+    if (setting.output.empty()) run.out = ReadFile(dir + "/stdout");
     run.err = ReadFile(dir + "/stderr");
     return run;
+}
+
+Outcome PthostRaw(const std::vector<std::string>& args, const std::string& input) {
+    return PthostWith(Setting{}, args, input);
 }
 
 Outcome Pthost(const std::vector<std::string>& args, const std::string& input) {

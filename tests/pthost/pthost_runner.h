@@ -13,6 +13,15 @@ struct Outcome {
     std::string err;
 };
 
+// How to run pthost beyond its arguments and standard input.
+struct Setting {
+    std::string directory;  // the working directory; empty: the test's own
+    std::string output;     // where standard output goes; empty: kept in Outcome::out
+    std::string shell;      // shell commands run before pthost in its shell, e.g. "ulimit -f 1"
+};
+
+// pthost ARGS... exactly as given, with `input` on standard input, as `setting` says.
+Outcome PthostWith(const Setting& setting, const std::vector<std::string>& args, const std::string& input = "");
 // pthost --plugin <module> ARGS..., with `input` on standard input.
 Outcome Pthost(const std::vector<std::string>& args, const std::string& input = "");
 // pthost ARGS... exactly as given (no --plugin added).
@@ -23,5 +32,7 @@ std::string ScratchFile(const std::string& name, const std::string& contents);
 std::string ReadFile(const std::string& path);
 
 std::string ExamplePath(const std::string& name);
+// The built plug-in module.
+std::string ModulePath();
 
 }  // namespace pthosttest

@@ -4,7 +4,10 @@
 #include "support/ledger_check.h"
 #include "support/xml_assert.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
 
 namespace pthosttest {
 namespace {
@@ -43,10 +46,15 @@ void ExpectCannotRun(const Outcome& run, const std::string& subject) {
 
 class PthostTest : public LedgerTest {};
 
+const std::string kDriverGpd = ExamplePath("driver/qpplugin.gpd");
+
 TEST_F(PthostTest, ToTicketOnTheExampleMovesDirectionTypesTheBinAndCountsTheHoles) {
-    const Outcome run = Pthost({"to-ticket", "--option", "PunchHole=3Holes", "--option", "Punch=AUTO",
-                            ExamplePath("printticket.xml")});
+    const Outcome run = Pthost({"--gpd", kDriverGpd, "to-ticket", "--option", "PunchHole=3Holes", "--option",
+                                "Punch=AUTO", ExamplePath("printticket.xml")});
     EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Pthost({"to-ticket", "--option", "PunchHole=3Holes", "--option", "Punch=AUTO",
+                               ExamplePath("printticket.xml")})
+                           .out);
     EXPECT_EQ(run.err, "");
     qptest::XmlDoc out(run.out);
     ASSERT_TRUE(out.valid()) << out.error();
@@ -56,6 +64,28 @@ TEST_F(PthostTest, ToTicketOnTheExampleMovesDirectionTypesTheBinAndCountsTheHole
               "ns0000:Tray");
     EXPECT_EQ(out.Text(kHoleCount), "3");
     ExpectDeclarationsKept(run.out);
+}
+
+// The GPD's defaults are PunchHole=None and Punch=NONE; a selection the GPD lacks is refused
+// with what it has.
+TEST_F(PthostTest, TheGpdAnswersItsDefaultsAndRefusesWhatItLacks) {
+    const std::string ticket = ExamplePath("printticket.xml");
+    const Outcome defaults = Pthost({"--gpd", kDriverGpd, "to-ticket", "--option", "Punch=AUTO", ticket});
+    EXPECT_EQ(defaults.status, 0) << defaults.err;
+    EXPECT_EQ(qptest::XmlDoc(defaults.out).Text(kHoleCount), "0");
+    const Outcome chosen = Pthost({"--gpd=" + kDriverGpd, "to-ticket", "--option=PunchHole=4Holes", "--option",
+                                   "Punch=AUTO", ticket});
+    EXPECT_EQ(qptest::XmlDoc(chosen.out).Text(kHoleCount), "4");
+
+    ExpectCannotRun(Pthost({"--gpd", kDriverGpd, "to-ticket", "--option", "Holes=3", ticket}),
+                    "has no feature Holes (its features: JobPresentationDirection, OutputBin, PunchHole, Punch)");
+    ExpectCannotRun(Pthost({"--gpd", kDriverGpd, "capabilities", "--option", "Punch=None", ticket}),
+                    "has no option None (its options: NONE, AUTO)");
+    const std::string broken = ScratchFile("broken.gpd", "*Feature: Punch\n{\n  *Option: NONE\n  {\n}\n");
+    ExpectCannotRun(Pthost({"--gpd", broken, "to-ticket", ticket}), broken + ":2: ");
+    ExpectCannotRun(Pthost({"--gpd", broken + ".absent", "to-ticket", ticket}), broken + ".absent: cannot read");
+    ExpectCannotRun(Pthost({"to-ticket", "--gpd", kDriverGpd, ticket}), "--gpd goes before the command");
+    ExpectCannotRun(Pthost({"--gpd", kDriverGpd, "info"}), "--gpd");
 }
 
 TEST_F(PthostTest, StandardInputToAFileAndBackToTheDriversNames) {
@@ -112,11 +142,149 @@ TEST_F(PthostTest, AFailedConversionStillWritesTheEditsAndExitsWithOne) {
 
     const Outcome run = Pthost({"to-ticket", ScratchFile("no-punch.xml", ticket)});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "ConvertDevModeToPrintTicket returned 0x80004005 (E_FAIL)\n");
+    EXPECT_EQ(run.err, "ConvertDevModeToPrintTicket returned 0x80004005 (E_FAIL): the ticket has no psk:JobHolePunch "
+                       "feature with an option\n");
     qptest::XmlDoc out(run.out);
     ASSERT_TRUE(out.valid()) << out.error();
     EXPECT_EQ(out.Count(kMoved), 1);
     EXPECT_EQ(out.Count(kBin + "//psf:ScoredProperty[@name='psk:BinType']"), 1);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Without the feature element named `name`, which holds no feature of its own.
+std::string WithoutFeature(std::string xml, const std::string& name) {
+    const size_t start = xml.find("<psf:Feature name=\"" + name + "\">");
+    const std::string end = "</psf:Feature>";
+    return xml.erase(start, xml.find(end, start) + end.size() - start);
+}
+
+const std::string kDriverNamespace = "http://schemas.qpqp.example/qv/2021/04/printing/printticket";
+
+TEST_F(PthostTest, AFailedConversionSaysWhatTheInputLacks) {
+    const std::string ticket = ReadFile(ExamplePath("printticket.xml"));
+    const std::string capabilities = ReadFile(ExamplePath("printcapabilities.xml"));
+    const std::string otherPrefixes =
+        Replaced(Replaced(Replaced(Replaced(ticket, "psk:", "kw:"), "xmlns:psk", "xmlns:kw"), "ns0000:", "qp:"),
+                 "xmlns:ns0000", "xmlns:qp");
+    struct Case {
+        const char* command;
+        std::string document;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"to-ticket", WithoutFeature(ticket, "ns0000:JobPresentationDirection"),
+         "the ticket has no private JobPresentationDirection feature (ns0000:JobPresentationDirection)"},
+        {"to-ticket", Replaced(ticket, "<psf:Feature name=\"ns0000:JobPresentationDirection\">",
+                               "<psf:Feature name=\"own:JobPresentationDirection\" xmlns:own=\"" + kDriverNamespace + "\">"),
+         "the ticket has no private JobPresentationDirection feature (ns0000:JobPresentationDirection)"},
+        {"to-ticket", WithoutFeature(ticket, "psk:JobNUpAllDocumentsContiguously"),
+         "the ticket has no psk:JobNUpAllDocumentsContiguously feature"},
+        {"to-ticket", WithoutFeature(ticket, "psk:JobOutputBin"), "the ticket has no psk:JobOutputBin feature"},
+        {"to-ticket", WithoutFeature(otherPrefixes, "kw:JobOutputBin"), "the ticket has no kw:JobOutputBin feature"},
+        {"to-ticket", WithoutFeature(ticket, "psk:JobHolePunch"),
+         "the ticket has no psk:JobHolePunch feature with an option"},
+        {"to-ticket", Replaced(Replaced(ticket, " xmlns:ns0000=\"" + kDriverNamespace + "\"", ""), "ns0000:", "psk:"),
+         "the root element does not declare the driver's namespace " + kDriverNamespace},
+        {"to-ticket", Replaced(Replaced(ticket, " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"", ""), "xsd:", ""),
+         "the root element does not declare http://www.w3.org/2001/XMLSchema, which the type of the hole count needs"},
+        {"capabilities", WithoutFeature(capabilities, "psk:JobOutputBin"),
+         "the capabilities document has no psk:JobOutputBin feature"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Pthost({c.command, "-"}, c.document);
+        const std::string method = c.command == std::string("capabilities") ? "CompletePrintCapabilities"
+                                                                            : "ConvertDevModeToPrintTicket";
+        EXPECT_EQ(run.status, 1) << c.reason;
+        EXPECT_EQ(run.err, method + " returned 0x80004005 (E_FAIL): " + c.reason + "\n");
+    }
+}
+
+TEST_F(PthostTest, ADocumentOfTheOtherKindIsConvertedWithAWarning) {
+    const std::string ticket = ExamplePath("printticket.xml");
+    const std::string capabilities = ExamplePath("printcapabilities.xml");
+    const Outcome asCapabilities = Pthost({"capabilities", ticket});
+    EXPECT_EQ(asCapabilities.status, 0);
+    EXPECT_EQ(asCapabilities.err, "pthost: warning: " + ticket +
+                                      ": the root element is psf:PrintTicket, not a PrintCapabilities; capabilities "
+                                      "converts it anyway\n");
+    for (const char* command : {"to-ticket", "to-devmode"}) {
+        const Outcome asTicket = Pthost({command, "--option", "Punch=AUTO", capabilities});
+        EXPECT_EQ(asTicket.err.rfind("pthost: warning: " + capabilities +
+                                         ": the root element is psf:PrintCapabilities, not a PrintTicket; " + command,
+                                     0),
+                  0u)
+            << asTicket.err;
+    }
+}
+
+std::string WithoutHolePunchOption(std::string ticket) {
+    const std::string option = "<psf:Option name=\"ns0000:AUTO\"/>";
+    ticket.erase(ticket.find(option), option.size());
+    return ticket;
+}
+
+std::vector<std::string> FilesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The same file by another name: through "./" and through a symbolic link.
+TEST_F(PthostTest, AFailedConversionNeverOverwritesItsInput) {
+    const std::string ticket = WithoutHolePunchOption(ReadFile(ExamplePath("printticket.xml")));
+    const std::string input = ScratchFile("ticket.xml", ticket);
+    const std::filesystem::path directory = std::filesystem::path(input).parent_path();
+    std::filesystem::create_symlink(input, directory / "link.xml");
+    for (const std::string& output : {input, (directory / "." / "ticket.xml").string(), (directory / "link.xml").string()}) {
+        const Outcome run = Pthost({"to-ticket", "-o", output, input});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(output + " is the input file: left as it was"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFile(input), ticket);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(directory / "link.xml"));
+    EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"link.xml", "ticket.xml"}));
+}
+
+TEST_F(PthostTest, ASucceededConversionReplacesTheOutputKeepingItsModeAndLinks) {
+    const std::string input = ScratchFile("ticket.xml", ReadFile(ExamplePath("printticket.xml")));
+    const std::filesystem::path directory = std::filesystem::path(input).parent_path();
+    ASSERT_EQ(chmod(input.c_str(), 0640), 0);
+    std::filesystem::create_symlink(input, directory / "link.xml");
+
+    const Outcome run = Pthost({"to-ticket", "--option", "PunchHole=2Holes", "-o", (directory / "link.xml").string(), input});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(qptest::XmlDoc(ReadFile(input)).Text(kHoleCount), "2");
+    EXPECT_TRUE(std::filesystem::is_symlink(directory / "link.xml"));
+    struct stat status {};
+    ASSERT_EQ(stat(input.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"link.xml", "ticket.xml"}));
+    EXPECT_EQ(Pthost({"to-ticket", "-o", "/dev/null", ExamplePath("printticket.xml")}).status, 0);
+}
+
+// A file-size limit below the document's size makes the write fail part-way, as a full disk does.
+TEST_F(PthostTest, AWriteThatFailsPartWayLeavesTheOutputAsItWas) {
+    const std::string input = ExamplePath("printticket.xml");
+    ASSERT_GT(ReadFile(input).size(), 2048u);
+    const std::string old = ScratchFile("old.xml", "<old/>\n");
+    const std::string directory = std::filesystem::path(old).parent_path();
+    const Setting limited{"", "", "ulimit -f 1"};
+    const Outcome over = PthostWith(limited, {"--plugin", ModulePath(), "to-ticket", "-o", old, input});
+    EXPECT_EQ(over.status, 2);
+    EXPECT_NE(over.err.find(old + ": cannot write: File too large"), std::string::npos) << over.err;
+    EXPECT_EQ(ReadFile(old), "<old/>\n");
+
+    const std::string absent = directory + "/new.xml";
+    const Outcome fresh = PthostWith(limited, {"--plugin", ModulePath(), "to-ticket", "-o", absent, input});
+    EXPECT_EQ(fresh.status, 2);
+    EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"old.xml"}));
 }
 
 TEST_F(PthostTest, InputThatCannotBeReadOrParsedIsNamedWithItsPosition) {
@@ -157,7 +325,7 @@ TEST_F(PthostTest, HelpForTheToolAndEachCommand) {
         EXPECT_NE(tool.out.find(command), std::string::npos) << command;
         const Outcome help = Pthost({command, "--help"});
         EXPECT_EQ(help.status, 0);
-        EXPECT_EQ(help.out.rfind(std::string("usage: pthost [--plugin PATH] ") + command, 0), 0u) << help.out;
+        EXPECT_EQ(help.out.rfind(std::string("usage: pthost [--plugin PATH] [--gpd FILE] ") + command, 0), 0u) << help.out;
         EXPECT_EQ(help.err, "");
     }
 }

@@ -1,5 +1,6 @@
-// pthost's commands: each runs with the plug-in module's path and the arguments that follow the
-// command's name, reports on standard output and standard error, and returns the exit status.
+// pthost's commands: each runs with the options given before the command's name and the
+// arguments that follow it, reports on standard output and standard error, and returns the exit
+// status.
 #pragma once
 
 #include <string>
@@ -10,9 +11,15 @@ namespace pthost {
 // Exit statuses common to every command.
 inline constexpr int kExitSucceeded = 0;
 inline constexpr int kExitPluginFailed = 1;  // the plug-in returned a failure
-inline constexpr int kExitUsage = 2;         // usage, input, or a module that cannot be loaded
+inline constexpr int kExitUsage = 2;         // usage, input, output, or a module that cannot be loaded
 
-using CommandFunction = int (*)(const std::string& modulePath, const std::vector<std::string>& args);
+// The options that go before the command's name.
+struct GlobalOptions {
+    std::string modulePath;
+    std::string gpdPath;  // empty: no GPD, the selections are the --option ones alone
+};
+
+using CommandFunction = int (*)(const GlobalOptions& global, const std::vector<std::string>& args);
 
 struct Command {
     const char* name;
@@ -22,7 +29,7 @@ struct Command {
 };
 
 // The whole command line after the program's name: dispatches to the command and returns the
-// exit status.
+// exit status, 2 when standard output could not be written.
 int Main(const std::vector<std::string>& args);
 
 #ifdef _WIN32
@@ -31,7 +38,11 @@ int Main(const std::vector<std::string>& args);
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
 #endif
 
+// When `arg` is one of the options that go before the command (--plugin, --gpd), the message
+// that says so for `command`; otherwise empty.
+std::string MisplacedGlobalOption(const std::string& arg, const std::string& command);
+
 // info: what the plug-in says about itself through its exports.
-int RunInfo(const std::string& modulePath, const std::vector<std::string>& args);
+int RunInfo(const GlobalOptions& global, const std::vector<std::string>& args);
 
 }  // namespace pthost

@@ -1,11 +1,16 @@
-// pthost's command line: `pthost [--plugin PATH] COMMAND ...`, the rest handed to the command.
+// pthost's command line: `pthost [--plugin PATH] [--gpd FILE] COMMAND ...`, the rest handed to
+// the command.
 #include "command.h"
 #include "conversion_commands.h"
 
 #include <host/loaded_module.h>
 
+#include <cerrno>
 #include <cstddef>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -23,8 +28,20 @@ const Command kCommands[] = {
      RunCapabilities},
 };
 
+// A global option and the name of its value, as the usage line writes them.
+struct GlobalOption {
+    const char* name;
+    const char* value;
+    std::string GlobalOptions::*field;
+};
+
+const GlobalOption kGlobalOptions[] = {
+    {"--plugin", "PATH", &GlobalOptions::modulePath},
+    {"--gpd", "FILE", &GlobalOptions::gpdPath},
+};
+
 void PrintHelp() {
-    std::cout << "usage: pthost [--plugin PATH] COMMAND [ARGUMENTS...]\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] COMMAND [ARGUMENTS...]\n"
                  "\n"
                  "Plays the printer's core driver: loads the plug-in module through its two exports\n"
                  "and drives its UI plug-in and Print Ticket provider as the core driver does.\n"
@@ -35,8 +52,10 @@ void PrintHelp() {
                   << "      " << command.summary << "\n";
     }
     std::cout << "\n"
-                 "options:\n"
+                 "options, before the command:\n"
                  "  --plugin PATH  the plug-in module (default: the one built beside pthost)\n"
+                 "  --gpd FILE     answer GetOption from this GPD: each feature's default option, unless\n"
+                 "                 the command's --option selects another\n"
                  "  -h, --help     show this help\n";
 }
 
@@ -52,32 +71,86 @@ const Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-}  // namespace
+// Whether `arg` is `option` as "--name=VALUE"; the value, possibly empty, goes to `value`.
+bool IsJoined(const std::string& arg, const GlobalOption& option, std::string& value) {
+    const std::string prefix = std::string(option.name) + "=";
+    if (arg.rfind(prefix, 0) != 0) return false;
+    value = arg.substr(prefix.size());
+    return true;
+}
 
-int Main(const std::vector<std::string>& args) {
-    std::string modulePath;
+// Reads the global option at args[i], advancing past its value; false with a message.
+bool ReadGlobalOption(const std::vector<std::string>& args, size_t& i, GlobalOptions& global, std::string& error) {
+    for (const GlobalOption& option : kGlobalOptions) {
+        std::string value;
+        if (args[i] == option.name) {
+            if (i + 1 < args.size()) value = args[++i];
+        } else if (!IsJoined(args[i], option, value)) {
+            continue;
+        }
+        if (value.empty()) error = std::string(option.name) + " needs " + option.value;
+        global.*option.field = value;
+        return error.empty();
+    }
+    error = "unknown option '" + args[i] + "'";
+    return false;
+}
+
+int Dispatch(const std::vector<std::string>& args) {
+    GlobalOptions global;
     size_t i = 0;
     for (; i < args.size() && !args[i].empty() && args[i][0] == '-'; ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
+        if (args[i] == "-h" || args[i] == "--help") {
             PrintHelp();
             return kExitSucceeded;
         }
-        if (arg == "--plugin") {
-            if (i + 1 == args.size() || args[i + 1].empty()) return UsageError("--plugin needs a PATH");
-            modulePath = args[++i];
-        } else if (arg.rfind("--plugin=", 0) == 0 && arg.size() > 9) {
-            modulePath = arg.substr(9);
-        } else {
-            return UsageError("unknown option '" + arg + "'");
-        }
+        std::string error;
+        if (!ReadGlobalOption(args, i, global, error)) return UsageError(error);
     }
     if (i == args.size()) return UsageError("no command given");
     const Command* command = FindCommand(args[i]);
     if (command == nullptr) return UsageError("unknown command '" + args[i] + "'");
-    if (modulePath.empty()) modulePath = ModuleBesideExecutable();
-    if (modulePath.empty()) return UsageError("cannot find the plug-in module beside pthost; give --plugin PATH");
-    return command->run(modulePath, std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()));
+    if (global.modulePath.empty()) global.modulePath = ModuleBesideExecutable();
+    if (global.modulePath.empty()) return UsageError("cannot find the plug-in module beside pthost; give --plugin PATH");
+    return command->run(global, std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()));
+}
+
+// Flushes standard output; false with the reason when anything written to it was lost.
+bool StandardOutputWritten(std::string& reason) {
+    errno = 0;
+    std::cout.flush();
+    const bool streamFailed = !std::cout;
+    const bool flushFailed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (!streamFailed && !flushFailed) return true;
+    reason = errno != 0 ? std::strerror(errno) : "write error";
+    return false;
+}
+
+}  // namespace
+
+std::string MisplacedGlobalOption(const std::string& arg, const std::string& command) {
+    for (const GlobalOption& option : kGlobalOptions) {
+        std::string value;
+        if (arg == option.name || IsJoined(arg, option, value)) {
+            return std::string(option.name) + " goes before the command: pthost " + option.name + " " +
+                   option.value + " " + command + " ...";
+        }
+    }
+    return {};
+}
+
+int Main(const std::vector<std::string>& args) {
+    try {
+        const int status = Dispatch(args);
+        std::string reason;
+        // A command that already failed with status 2 has said why; its output is moot.
+        if (StandardOutputWritten(reason) || status == kExitUsage) return status;
+        std::cerr << "pthost: cannot write standard output: " << reason << "\n";
+        return kExitUsage;
+    } catch (const std::bad_alloc&) {
+        std::fputs("pthost: out of memory\n", stderr);
+        return kExitUsage;
+    }
 }
 
 #ifdef _WIN32
@@ -95,4 +168,3 @@ std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
 #endif
 
 }  // namespace pthost
-

@@ -1,6 +1,9 @@
 #include "conversion_commands.h"
 
 #include "document_io.h"
+#include "gpd_file.h"
+#include "input_check.h"
+#include "output_file.h"
 
 #include <host/core_driver_session.h>
 #include <host/hresult_text.h>
@@ -17,6 +20,8 @@ struct ConversionCommand {
     // What it does, for its help.
     const char* description;
     HRESULT (*run)(IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document);
+    // The document it takes and what its passes look for in it.
+    InputExpectation input;
 };
 
 // COM for this thread while a conversion runs; the document and the module's objects are
@@ -48,7 +53,8 @@ const ConversionCommand kToTicket{
     [](IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document) {
         return provider->ConvertDevModeToPrintTicket(devmode.Size(), devmode.DevMode(), devmode.PrivateSize(),
                                                      devmode.PrivateSection(), document);
-    }};
+    },
+    {"PrintTicket", "ticket", {InputNeed::PresentationDirection, InputNeed::OutputBin, InputNeed::HoleCount}}};
 
 const ConversionCommand kToDevMode{
     "to-devmode", "ConvertPrintTicketToDevMode",
@@ -57,7 +63,8 @@ const ConversionCommand kToDevMode{
     [](IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document) {
         return provider->ConvertPrintTicketToDevMode(document, devmode.Size(), devmode.DevMode(),
                                                      devmode.PrivateSize(), devmode.PrivateSection());
-    }};
+    },
+    {"PrintTicket", "ticket", {}}};
 
 const ConversionCommand kCapabilities{
     "capabilities", "CompletePrintCapabilities",
@@ -65,23 +72,28 @@ const ConversionCommand kCapabilities{
     "it, and writes the edited document.\n",
     [](IPrintOemPrintTicketProvider* provider, DevModeBuffer&, IXMLDOMDocument2* document) {
         return provider->CompletePrintCapabilities(nullptr, document);
-    }};
+    },
+    {"PrintCapabilities", "capabilities document", {InputNeed::PresentationDirection, InputNeed::OutputBin}}};
 
 constexpr const char* kCommonHelp =
     "\n"
     "The plug-in gets a DEVMODE whose private section its UI plug-in sized and filled, and a core\n"
-    "helper that answers the GPD selections given here. FILE may be - for standard input.\n"
+    "helper whose GetOption answers the GPD selections: with pthost --gpd FILE, every feature's\n"
+    "default option in that GPD, unless --option selects another. FILE may be - for standard input.\n"
     "\n"
     "  --option FEATURE=OPTION  the DEVMODE selects OPTION for the GPD feature FEATURE (repeatable);\n"
-    "                           a feature not given has no selection, as one the GPD lacks\n"
-    "  -o OUT                   write the edited document to OUT (default and -: standard output)\n"
+    "                           with --gpd both must be the GPD's; without, a feature not given has\n"
+    "                           no selection, as one the GPD lacks\n"
+    "  -o OUT                   write the edited document to OUT (default and -: standard output);\n"
+    "                           OUT is replaced only once the whole document is written\n"
     "  -h, --help               show this help\n"
     "\n"
     "Exit status: 0 when the conversion returned S_OK; 1 when it returned a failure (the edited\n"
-    "document is still written); 2 when the command could not run.\n";
+    "document is still written, but never over FILE, and standard error says what the plug-in\n"
+    "needed and FILE lacks); 2 when the command could not run or its output could not be written.\n";
 
 void PrintHelp(const ConversionCommand& command) {
-    std::cout << "usage: pthost [--plugin PATH] " << command.name << " " << kConversionArguments << "\n\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] " << command.name << " " << kConversionArguments << "\n\n"
               << command.description << kCommonHelp;
 }
 
@@ -99,7 +111,7 @@ int CannotRun(const std::string& message) {
 bool AddSelection(const std::string& value, GpdSelections& selections, std::string& error) {
     const size_t equals = value.find('=');
     if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-        error = "--option needs FEATURE=OPTION, got '" + value + "'";
+        error = value.empty() ? "--option needs FEATURE=OPTION" : "--option needs FEATURE=OPTION, got '" + value + "'";
         return false;
     }
     const std::string feature = value.substr(0, equals);
@@ -110,7 +122,7 @@ bool AddSelection(const std::string& value, GpdSelections& selections, std::stri
     return true;
 }
 
-bool ParseRequest(const std::vector<std::string>& args, Request& request,
+bool ParseRequest(const std::string& command, const std::vector<std::string>& args, Request& request,
                   std::string& error) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -126,17 +138,19 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request,
             optionsEnded = true;
         } else if (arg == "-h" || arg == "--help") {
             request.help = true;
-        } else if (arg == "-o" && hasValue) {
+        } else if (arg == "-o") {
+            if (!hasValue || args[i + 1].empty()) {
+                error = "-o needs OUT";
+                return false;
+            }
             request.output = args[++i];
-        } else if (arg == "--option" && hasValue) {
-            if (!AddSelection(args[++i], request.selections, error)) return false;
+        } else if (arg == "--option") {
+            if (!AddSelection(hasValue ? args[++i] : std::string(), request.selections, error)) return false;
         } else if (arg.rfind("--option=", 0) == 0) {
             if (!AddSelection(arg.substr(9), request.selections, error)) return false;
-        } else if (arg == "-o" || arg == "--option") {
-            error = arg + " needs a value";
-            return false;
         } else {
-            error = "unknown option '" + arg + "'";
+            error = MisplacedGlobalOption(arg, command);
+            if (error.empty()) error = "unknown option '" + arg + "'";
             return false;
         }
     }
@@ -148,45 +162,108 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request,
     return true;
 }
 
-int Run(const ConversionCommand& command, const std::string& modulePath, const std::vector<std::string>& args) {
-    Request request;
-    std::string error;
-    if (!ParseRequest(args, request, error)) return UsageError(command, error);
-    if (request.help) {
-        PrintHelp(command);
-        return kExitSucceeded;
+// The selections the core helper answers: the --option ones alone, or with a GPD its defaults
+// and the --option ones checked against it. False once the reason is reported.
+bool SelectOptions(const ConversionCommand& command, const GlobalOptions& global, const Request& request,
+                   GpdSelections& selections) {
+    if (global.gpdPath.empty()) {
+        selections = request.selections;
+        return true;
     }
+    GpdFile gpd;
+    std::string error;
+    if (!GpdFile::Read(global.gpdPath, gpd, error)) {
+        std::cerr << error << "\n";
+        return false;
+    }
+    if (gpd.Select(request.selections, selections, error)) return true;
+    std::cerr << "pthost " << command.name << ": " << error << "\n";
+    return false;
+}
 
+// A failed conversion leaves a half-edited document, which must not take the input's place.
+bool WouldOverwriteInput(const Request& request) {
+    return !request.output.empty() && request.input != "-" && IsSameFile(request.output, request.input);
+}
+
+std::string InputName(const Request& request) { return request.input == "-" ? "<stdin>" : request.input; }
+
+// The namespace of the driver's private names, as the provider tells the core driver.
+WideString DriverNamespace(IPrintOemPrintTicketProvider* provider) {
+    Bstr uri;
+    if (FAILED(provider->QueryDeviceDefaultNamespace(uri.put())) || !uri) return {};
+    return WideString(uri.get());
+}
+
+// What the conversion will need of the document and not find, looked for before it edits it.
+std::string UnmetNeed(const ConversionCommand& command, const Request& request, IXMLDOMDocument2* document,
+                      CoreDriverSession& session) {
+    if (const std::string mismatch = RootMismatch(document, command.input); !mismatch.empty()) {
+        std::cerr << "pthost: warning: " << InputName(request) << ": " << mismatch << "; " << command.name
+                  << " converts it anyway\n";
+    }
+    if (command.input.needs.empty()) return {};
+    return FirstUnmetNeed(document, command.input, DriverNamespace(session.Provider()));
+}
+
+int WriteResult(const Request& request, IXMLDOMDocument2* document, HRESULT converted) {
+    if (converted != S_OK && WouldOverwriteInput(request)) {
+        std::cerr << "pthost: " << request.output << " is the input file: left as it was, since the conversion failed\n";
+        return kExitPluginFailed;
+    }
+    std::string edited;
+    std::string error;
+    if (!SerializeDocument(document, edited, error)) return CannotRun(error);
+    if (!WriteOutput(request.output, edited, error)) return CannotRun(error);
+    return converted == S_OK ? kExitSucceeded : kExitPluginFailed;
+}
+
+int Convert(const ConversionCommand& command, const std::string& modulePath, const Request& request,
+            const GpdSelections& selections) {
     ComApartment apartment;
     ComPtr<IXMLDOMDocument2> document;
+    std::string error;
     if (!LoadInput(request.input, document, error)) {
         std::cerr << error << "\n";
         return kExitUsage;
     }
-    auto session = CoreDriverSession::Open(modulePath, request.selections, error);
+    auto session = CoreDriverSession::Open(modulePath, selections, error);
     if (!session) return CannotRun(error);
 
+    const std::string unmet = UnmetNeed(command, request, document.get(), *session);
     const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());
-    std::string edited;
-    if (!SerializeDocument(document.get(), edited, error)) return CannotRun(error);
-    if (!WriteOutput(request.output, edited, error)) return CannotRun(error);
-    if (converted == S_OK) return kExitSucceeded;
-    std::cerr << command.method << " returned " << DescribeHResult(converted) << "\n";
-    return kExitPluginFailed;
+    if (converted != S_OK) {
+        std::cerr << command.method << " returned " << DescribeHResult(converted) << (unmet.empty() ? "" : ": ")
+                  << unmet << "\n";
+    }
+    return WriteResult(request, document.get(), converted);
+}
+
+int Run(const ConversionCommand& command, const GlobalOptions& global, const std::vector<std::string>& args) {
+    Request request;
+    std::string error;
+    if (!ParseRequest(command.name, args, request, error)) return UsageError(command, error);
+    if (request.help) {
+        PrintHelp(command);
+        return kExitSucceeded;
+    }
+    GpdSelections selections;
+    if (!SelectOptions(command, global, request, selections)) return kExitUsage;
+    return Convert(command, global.modulePath, request, selections);
 }
 
 }  // namespace
 
-int RunToTicket(const std::string& modulePath, const std::vector<std::string>& args) {
-    return Run(kToTicket, modulePath, args);
+int RunToTicket(const GlobalOptions& global, const std::vector<std::string>& args) {
+    return Run(kToTicket, global, args);
 }
 
-int RunToDevMode(const std::string& modulePath, const std::vector<std::string>& args) {
-    return Run(kToDevMode, modulePath, args);
+int RunToDevMode(const GlobalOptions& global, const std::vector<std::string>& args) {
+    return Run(kToDevMode, global, args);
 }
 
-int RunCapabilities(const std::string& modulePath, const std::vector<std::string>& args) {
-    return Run(kCapabilities, modulePath, args);
+int RunCapabilities(const GlobalOptions& global, const std::vector<std::string>& args) {
+    return Run(kCapabilities, global, args);
 }
 
 }  // namespace pthost

@@ -12,10 +12,10 @@ namespace pthost {
 // What follows each command's name in its usage line.
 inline constexpr const char* kConversionArguments = "[--option FEATURE=OPTION]... [-o OUT] FILE";
 
-// Each runs its conversion with the module at `modulePath` on the arguments that follow the
+// Each runs its conversion with the global options' module on the arguments that follow the
 // command's name, and returns the exit status.
-int RunToTicket(const std::string& modulePath, const std::vector<std::string>& args);
-int RunToDevMode(const std::string& modulePath, const std::vector<std::string>& args);
-int RunCapabilities(const std::string& modulePath, const std::vector<std::string>& args);
+int RunToTicket(const GlobalOptions& global, const std::vector<std::string>& args);
+int RunToDevMode(const GlobalOptions& global, const std::vector<std::string>& args);
+int RunCapabilities(const GlobalOptions& global, const std::vector<std::string>& args);
 
 }  // namespace pthost

@@ -1,5 +1,6 @@
 #include "document_io.h"
 
+#include "output_file.h"
 #include "text_codec.h"
 
 #include <host/hresult_text.h>
@@ -7,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 
 #ifdef _WIN32
@@ -184,22 +184,16 @@ bool SerializeDocument(IXMLDOMDocument2* document, std::string& text, std::strin
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error) {
     if (path.empty()) {
         UseBinaryStdio();
+        errno = 0;
         std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         std::cout.flush();
         if (!std::cout) {
-            error = "cannot write standard output";
+            error = "cannot write standard output: " + (errno != 0 ? SystemReason() : std::string("write error"));
             return false;
         }
         return true;
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (file) file.close();
-    if (!file) {
-        error = path + ": cannot write: " + SystemReason();
-        return false;
-    }
-    return true;
+    return ReplaceFile(path, bytes, error);
 }
 
 }  // namespace pthost

@@ -16,7 +16,8 @@ bool LoadInput(const std::string& path, ComPtr<IXMLDOMDocument2>& document, std:
 // The document as UTF-8 text; false with an error when it cannot be serialized.
 bool SerializeDocument(IXMLDOMDocument2* document, std::string& text, std::string& error);
 
-// Writes `bytes` to `path`, or to standard output when `path` is empty.
+// Writes `bytes` to standard output when `path` is empty; otherwise replaces the file at `path`
+// with them, all of them or none: a write that fails leaves the old file as it was.
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error);
 
 }  // namespace pthost

@@ -114,17 +114,23 @@ constexpr const char* kHelp =
 
 }  // namespace
 
-int RunInfo(const std::string& modulePath, const std::vector<std::string>& args) {
+int RunInfo(const GlobalOptions& global, const std::vector<std::string>& args) {
     if (!args.empty() && (args[0] == "-h" || args[0] == "--help")) {
         std::cout << kHelp;
         return kExitSucceeded;
     }
     if (!args.empty()) {
-        std::cerr << "pthost info: unexpected argument '" << args[0] << "' (see pthost info --help)\n";
+        const std::string misplaced = MisplacedGlobalOption(args[0], "info");
+        std::cerr << "pthost info: " << (misplaced.empty() ? "unexpected argument '" + args[0] + "'" : misplaced)
+                  << " (see pthost info --help)\n";
+        return kExitUsage;
+    }
+    if (!global.gpdPath.empty()) {
+        std::cerr << "pthost info: --gpd is for the conversion commands; info asks the module only\n";
         return kExitUsage;
     }
     std::string error;
-    const std::unique_ptr<LoadedModule> module = LoadedModule::Load(modulePath, error);
+    const std::unique_ptr<LoadedModule> module = LoadedModule::Load(global.modulePath, error);
     if (!module) {
         std::cerr << "pthost: " << error << "\n";
         return kExitUsage;

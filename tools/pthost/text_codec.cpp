@@ -1,9 +1,13 @@
 #include "text_codec.h"
 
+#include <algorithm>
+
+#ifndef _WIN32
+#include <portable/test_support.h>
+#endif
+
 namespace pthost {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -35,24 +39,6 @@ bool NextCodePoint(const std::string& bytes, size_t& i, char32_t& cp) {
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 }  // namespace
 
 bool DecodeUtf8(const std::string& bytes, WideString& text, size_t& badOffset) {
@@ -76,20 +62,25 @@ bool DecodeUtf8(const std::string& bytes, WideString& text, size_t& badOffset) {
     return true;
 }
 
+#ifdef _WIN32
+// In pieces that WideCharToMultiByte's int counts take, none ending inside a surrogate pair.
 std::string EncodeUtf8(const WCHAR* text, size_t length) {
+    constexpr size_t kPiece = size_t{1} << 28;
     std::string out;
-    out.reserve(length);
-    for (size_t i = 0; i < length; ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = kReplacement;
-        }
-        AppendUtf8(out, cp);
+    for (size_t done = 0; done < length;) {
+        size_t piece = std::min(length - done, kPiece);
+        if (piece < length - done && text[done + piece - 1] >= 0xD800 && text[done + piece - 1] <= 0xDBFF) --piece;
+        const int units = static_cast<int>(piece);
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, text + done, units, nullptr, 0, nullptr, nullptr);
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(bytes));
+        WideCharToMultiByte(CP_UTF8, 0, text + done, units, out.data() + at, bytes, nullptr, nullptr);
+        done += piece;
     }
     return out;
 }
+#else
+std::string EncodeUtf8(const WCHAR* text, size_t length) { return PortableToUtf8(text, length); }
+#endif
 
 }  // namespace pthost

@@ -12,7 +12,8 @@ using WideString = std::basic_string<WCHAR>;
 
 // Decodes UTF-8; false at the first ill-formed sequence, whose byte offset goes to `badOffset`.
 bool DecodeUtf8(const std::string& bytes, WideString& text, size_t& badOffset);
-// Encodes UTF-16; an unpaired surrogate becomes U+FFFD.
+// Encodes UTF-16; an unpaired surrogate becomes U+FFFD. The platform's own encoder: the
+// runtime's on Linux, WideCharToMultiByte on Windows.
 std::string EncodeUtf8(const WCHAR* text, size_t length);
 
 }  // namespace pthost

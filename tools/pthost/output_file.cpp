@@ -1,0 +1,248 @@
+// The one file of pthost that switches on the platform: the new file beside the output is made
+// and renamed over it with mkstemp and rename on Linux, CreateFileW and MoveFileExW on Windows.
+#include "output_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <utility>
+
+#ifdef _WIN32
+#include <platform/platform.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace pthost {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string ErrnoReason() { return errno != 0 ? std::strerror(errno) : "write error"; }
+
+// The file beside `target` that the bytes go to first; a name of its own, hidden on Linux.
+fs::path SiblingPattern(const fs::path& target) {
+    return target.parent_path() / fs::path(u8"." + target.filename().u8string() + u8".pthost-");
+}
+
+#ifdef _WIN32
+std::string SystemReason(DWORD code) {
+    char* message = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<char*>(&message), 0, nullptr);
+    std::string text = length != 0 ? std::string(message, length) : "error " + std::to_string(code);
+    LocalFree(message);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    FileHandle& operator=(FileHandle&& other) noexcept {
+        Close();
+        handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+        return *this;
+    }
+    ~FileHandle() { Close(); }
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    bool Close() {
+        const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+        return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+FileHandle OpenForIdentity(const fs::path& path) {
+    return FileHandle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool Identify(const fs::path& path, BY_HANDLE_FILE_INFORMATION& identity) {
+    const FileHandle file = OpenForIdentity(path);
+    return file.IsOpen() && GetFileInformationByHandle(file.Get(), &identity) != 0;
+}
+
+// A new file beside the output, removed unless it replaced the output.
+class SiblingFile {
+public:
+    SiblingFile() = default;
+    SiblingFile(const SiblingFile&) = delete;
+    SiblingFile& operator=(const SiblingFile&) = delete;
+    ~SiblingFile() {
+        file_.Close();
+        if (!path_.empty() && !renamed_) DeleteFileW(path_.c_str());
+    }
+
+    bool Create(const fs::path& target, std::string& reason) {
+        static unsigned counter = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            fs::path candidate = SiblingPattern(target);
+            candidate += std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+            file_ = FileHandle(CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_.IsOpen()) {
+                path_ = std::move(candidate);
+                return true;
+            }
+            if (GetLastError() != ERROR_FILE_EXISTS) break;
+        }
+        reason = SystemReason(GetLastError());
+        return false;
+    }
+
+    bool Write(const std::string& bytes, std::string& reason) {
+        for (size_t done = 0; done < bytes.size();) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+            DWORD written = 0;
+            if (WriteFile(file_.Get(), bytes.data() + done, chunk, &written, nullptr) == 0) {
+                reason = SystemReason(GetLastError());
+                return false;
+            }
+            done += written;
+        }
+        if (file_.Close()) return true;
+        reason = SystemReason(GetLastError());
+        return false;
+    }
+
+    bool RenameOver(const fs::path& target, std::string& reason) {
+        renamed_ = MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!renamed_) reason = SystemReason(GetLastError());
+        return renamed_;
+    }
+
+private:
+    FileHandle file_;
+    fs::path path_;
+    bool renamed_ = false;
+};
+#else
+// What a file made by open(2) with mode 0666 would get: the process's umask applied.
+mode_t NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// A new file beside the output, removed unless it replaced the output.
+class SiblingFile {
+public:
+    SiblingFile() = default;
+    SiblingFile(const SiblingFile&) = delete;
+    SiblingFile& operator=(const SiblingFile&) = delete;
+    ~SiblingFile() {
+        if (fd_ >= 0) close(fd_);
+        if (!path_.empty() && !renamed_) unlink(path_.c_str());
+    }
+
+    bool Create(const fs::path& target, std::string& reason) {
+        std::string pattern = SiblingPattern(target).native() + "XXXXXX";
+        errno = 0;
+        fd_ = mkstemp(pattern.data());
+        if (fd_ < 0) {
+            reason = ErrnoReason();
+            return false;
+        }
+        path_ = std::move(pattern);
+        struct stat existing {};
+        const mode_t mode = stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
+        return Check(fchmod(fd_, mode) == 0, reason);
+    }
+
+    bool Write(const std::string& bytes, std::string& reason) {
+        for (size_t done = 0; done < bytes.size();) {
+            errno = 0;
+            const ssize_t written = write(fd_, bytes.data() + done, bytes.size() - done);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) return Check(false, reason);
+            done += static_cast<size_t>(written);
+        }
+        const int fd = std::exchange(fd_, -1);
+        return Check(close(fd) == 0, reason);
+    }
+
+    bool RenameOver(const fs::path& target, std::string& reason) {
+        renamed_ = rename(path_.c_str(), target.c_str()) == 0;
+        return Check(renamed_, reason);
+    }
+
+private:
+    static bool Check(bool succeeded, std::string& reason) {
+        if (!succeeded) reason = ErrnoReason();
+        return succeeded;
+    }
+
+    int fd_ = -1;
+    std::string path_;
+    bool renamed_ = false;
+};
+#endif
+
+// A device or a pipe cannot be replaced by renaming; it is written as it stands.
+bool WriteInPlace(const fs::path& path, const std::string& bytes, std::string& reason) {
+    errno = 0;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (file) file.close();
+    if (!file) reason = ErrnoReason();
+    return static_cast<bool>(file);
+}
+
+bool WriteBeside(const fs::path& target, const std::string& bytes, std::string& reason) {
+    SiblingFile sibling;
+    return sibling.Create(target, reason) && sibling.Write(bytes, reason) && sibling.RenameOver(target, reason);
+}
+
+bool Write(const fs::path& path, const std::string& bytes, std::string& reason) {
+    std::error_code ignored;
+    const fs::file_status status = fs::status(path, ignored);
+    if (fs::exists(status) && !fs::is_regular_file(status)) return WriteInPlace(path, bytes, reason);
+    // A link keeps pointing where it did: the file it names is the one replaced.
+    if (fs::is_symlink(fs::symlink_status(path, ignored))) {
+        const fs::path linked = fs::canonical(path, ignored);
+        if (!linked.empty()) return WriteBeside(linked, bytes, reason);
+    }
+    return WriteBeside(path, bytes, reason);
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& error) {
+    std::string reason;
+    if (Write(PathOf(path), bytes, reason)) return true;
+    error = path + ": cannot write: " + reason;
+    return false;
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+#ifdef _WIN32
+    BY_HANDLE_FILE_INFORMATION a{};
+    BY_HANDLE_FILE_INFORMATION b{};
+    return Identify(PathOf(first), a) && Identify(PathOf(second), b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+#else
+    struct stat a {};
+    struct stat b {};
+    return stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+#endif
+}
+
+}  // namespace pthost
