@@ -3,7 +3,9 @@
 # is converted with each of pthost's three commands by the Linux pthost and, under Wine, by the
 # Windows build (the conformance program running pthost's commands in its process, with the
 # module beside it); the exit statuses must be equal, and so must the outputs in canonical form
-# (W3C canonical XML, whitespace-only text dropped). Any difference fails.
+# (W3C canonical XML, whitespace-only text dropped) and what pthost says on standard error (its
+# results, reasons and warnings; a malformed input's parser message is each parser's own). Any
+# difference fails.
 #
 # The set: the bundled examples and the suite's every-pass ticket; the same with other
 # prefixes; a converted ticket fed back; one document for each way a conversion can fail.
@@ -90,8 +92,13 @@ for input in "$work"/in/*.xml; do
     if [ "$linux_status" != "$windows_status" ]; then
       echo "DIFFERENT $name $command: exit status $linux_status on Linux, $windows_status on Windows" >&2
       differences=$((differences + 1))
-    elif [ "$linux_status" != 2 ] && ! diff <(canonical "$linux_out") <(canonical "$windows_out") >"$windows_out.diff"; then
+    elif [ "$linux_status" = 2 ]; then
+      continue
+    elif ! diff <(canonical "$linux_out") <(canonical "$windows_out") >"$windows_out.diff"; then
       echo "DIFFERENT $name $command: the outputs differ (canonical forms: $windows_out.diff)" >&2
+      differences=$((differences + 1))
+    elif ! diff "$linux_out.err" <(tr -d '\r' <"$windows_out.err") >"$windows_out.err.diff"; then
+      echo "DIFFERENT $name $command: standard error differs ($windows_out.err.diff)" >&2
       differences=$((differences + 1))
     fi
   done
