@@ -50,17 +50,6 @@ private:
     LONG refs_ = 1;
 };
 
-// Whether two interface ids are the same: two 8-byte comparisons where the header's IsEqualGUID
-// compares byte by byte. Every node handed out and every QueryInterface asks two or three times.
-inline bool SameIid(REFIID a, REFIID b) noexcept {
-    static_assert(sizeof(IID) == 16);
-    uint64_t x[2];
-    uint64_t y[2];
-    std::memcpy(x, &a, sizeof x);
-    std::memcpy(y, &b, sizeof y);
-    return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
-}
-
 // Makes a stand-in object with one reference, or null when the allocation is refused.
 template <class T, class... Args>
 T* NewObject(Args&&... args) noexcept {
