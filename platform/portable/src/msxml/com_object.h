@@ -10,7 +10,6 @@
 
 #include <platform/com_ptr.h>
 #include "../runtime_internal.h"
-#include "object_blocks.h"
 
 #include <portable/test_support.h>
 
@@ -35,11 +34,9 @@ public:
     }
 
     // Objects bypass the global non-throwing new, so that a test's replacement of it does not
-    // count them a second time: NewObject consults fault injection once. The virtual destructor
-    // hands the sized delete the most derived object's size, which picks the block's shelf.
-    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateObjectBlock(size); }
-    static void operator delete(void* p, std::size_t size) noexcept { FreeObjectBlock(p, size); }
-    // Only if a constructor threw, which none does; every block is a malloc block underneath.
+    // count them a second time: NewObject consults fault injection once.
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size); }
+    static void operator delete(void* p) noexcept { std::free(p); }
     static void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 protected:
