@@ -111,8 +111,27 @@ TEST_F(DocumentTest, EmptyAndNamespaceMalformedTextAreRefused) {
     VARIANT_BOOL ok = VARIANT_TRUE;
     EXPECT_EQ(LoadXml(doc.get(), "", &ok), S_FALSE);
     EXPECT_EQ(LoadXml(doc.get(), "<p:r/>", &ok), S_FALSE) << "an undeclared prefix";
+    EXPECT_EQ(LoadXml(doc.get(), "<r xmlns:p=''><p:a/></r>", &ok), S_FALSE) << "an empty namespace bound to a prefix";
     EXPECT_EQ(LoadXml(doc.get(), "<r/><r/>", &ok), S_FALSE);
     EXPECT_EQ(ok, VARIANT_FALSE);
+}
+
+// As in Microsoft's own PIN-printing samples, whose printschemakeywordsv11 name begins with a
+// space: MSXML does not ask that a namespace name be a URI.
+TEST_F(DocumentTest, NamespaceNamesThatAreNotUrisAreTakenAsWritten) {
+    const std::string spaced = " http://schemas.microsoft.com/windows/2013/05/printing/printschemakeywordsv11";
+    const std::string text = std::string("<psf:PrintTicket xmlns:psf='") + kPsf + "' xmlns:pskv11='" + spaced +
+                             "' version='1'><psf:ParameterInit name='pskv11:JobPasscodeString'/>"
+                             "<pskv11:Note xmlns:bare='not a uri'><bare:Text/></pskv11:Note></psf:PrintTicket>";
+    ComPtr<IXMLDOMDocument2> doc = qptest::LoadDocument(text);
+    ASSERT_TRUE(doc);
+    Bstr uri;
+    ASSERT_EQ(Only(doc.get(), "pskv11:Note")->get_namespaceURI(uri.put()), S_OK);
+    EXPECT_EQ(qptest::Utf8(uri.get()), spaced);
+
+    XmlDoc reparsed(Xml(doc.get()));
+    EXPECT_EQ(reparsed.Count("/*/*[local-name()='Note' and namespace-uri()='" + spaced + "']"), 1);
+    EXPECT_EQ(reparsed.Count("//*[local-name()='Text' and namespace-uri()='not a uri']"), 1);
 }
 
 class ParserSafetyTest : public DocumentTest {

@@ -19,7 +19,7 @@ struct ParseState {
     bool prohibitDtd = true;
     unsigned maxDepth = 0;
     unsigned depth = 0;
-    bool failed = false;  // a failure of our own (a refused DTD)
+    bool failed = false;  // a failure of our own (a refused DTD, a limit passed) or a namespace error
     bool haveError = false;
     int code = 0;
     std::string message;
@@ -49,11 +49,20 @@ void Record(ParseState& state, int code, std::string_view message, int line, int
     state.column = column;
 }
 
-// The first error is the one that explains the failure; later ones follow from it.
+// MSXML takes any namespace name, URI or not (Microsoft's own sample documents declare one that
+// begins with a space); libxml2 reports those as errors of the namespace checks.
+bool IsNamespaceNameCheck(const xmlError& error) {
+    return error.domain == XML_FROM_NAMESPACE && (error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE);
+}
+
+// The first error is the one that explains the failure; later ones follow from it. libxml2 goes
+// on after a namespace error (an undeclared prefix, an empty namespace bound to a prefix), so
+// such an error fails the load here.
 void OnError(void* context, xmlErrorPtr error) {
-    if (error == nullptr || error->level < XML_ERR_ERROR) return;
-    Record(StateOf(context), error->code, error->message ? error->message : "malformed XML", error->line,
-           error->int2);
+    if (error == nullptr || error->level < XML_ERR_ERROR || IsNamespaceNameCheck(*error)) return;
+    ParseState& state = StateOf(context);
+    Record(state, error->code, error->message ? error->message : "malformed XML", error->line, error->int2);
+    if (error->domain == XML_FROM_NAMESPACE) state.failed = true;
 }
 
 void Refuse(xmlParserCtxtPtr parser, int code, std::string_view reason) {
@@ -163,7 +172,7 @@ ParseResult ParseXml(const std::string& text, const std::string& url, const Pars
     if (settings.prohibitDtd) options |= XML_PARSE_HUGE;
     xmlDocPtr doc = xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()),
                                       url.empty() ? nullptr : url.c_str(), nullptr, options);
-    const bool ok = doc != nullptr && parser->wellFormed && parser->nsWellFormed && !state.failed;
+    const bool ok = doc != nullptr && parser->wellFormed && !state.failed;
     xmlFreeParserCtxt(parser);
     if (ok) {
         result.doc = doc;
