@@ -162,7 +162,7 @@ HRESULT ProviderSession::Convert(Conversion conversion, IXMLDOMDocument2* docume
     return provider_->CompletePrintCapabilities(nullptr, document);
 }
 
-DocumentText::DocumentText(const std::string& utf8) : utf8Bytes_(utf8.size()) {
+DocumentText::DocumentText(const std::string& utf8) {
     const std::u16string wide = PortableFromUtf8(utf8.data(), utf8.size());
     text_ = Bstr::Attach(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }
