@@ -19,7 +19,7 @@ std::unique_ptr<CoreDriverSession> OpenProviderSession(std::string& error) {
     return session;
 }
 
-DocumentText::DocumentText(const std::string& utf8) : utf8Bytes_(utf8.size()) {
+DocumentText::DocumentText(const std::string& utf8) {
     const std::u16string wide = PortableFromUtf8(utf8.data(), utf8.size());
     text_ = Bstr::Attach(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }

@@ -20,17 +20,15 @@ using Conversion = ProviderConversion;
 // when the module cannot be loaded or set up.
 std::unique_ptr<CoreDriverSession> OpenProviderSession(std::string& error);
 
-// UTF-8 XML text held as the BSTR that loadXML reads, so tests of loading time no conversion of
-// their own.
+// UTF-8 XML text held as the BSTR that loadXML reads, so that measuring a load counts no
+// conversion of the harness's own.
 class DocumentText {
 public:
     explicit DocumentText(const std::string& utf8);
     BSTR Get() const { return text_.get(); }
-    size_t Utf8Bytes() const { return utf8Bytes_; }
 
 private:
     Bstr text_;
-    size_t utf8Bytes_;
 };
 
 // A new, empty stand-in document; null when it cannot be made.

@@ -31,8 +31,10 @@ std::vector<HostileCase> Cases() {
         {"features_100000_back", Conversion::PrintTicketToDevMode, [] { return hostile::Ticket({}, 100'000); }, 2.0},
         {"output_bin_options_10000", Conversion::CompletePrintCapabilities, [] { return hostile::ManyOutputBinOptions(10'000); },
          0.5},
-        {"nested_100000", Conversion::DevModeToPrintTicket, [] { return hostile::DeepFeatures(100'000); }, 2.0},
-        {"names_100000", Conversion::DevModeToPrintTicket, [] { return hostile::LongNames(100'000); }, 0.2},
+        // As deep and as long as a document loads with MSXML's default limits and libxml2's name limit.
+        {"nested_253", Conversion::DevModeToPrintTicket,
+         [] { return hostile::DeepFeatures(hostile::kDeepestUnderDefaultBound); }, 0.05},
+        {"names_50000", Conversion::DevModeToPrintTicket, [] { return hostile::LongNames(50'000); }, 0.2},
         {"names_9999", Conversion::DevModeToPrintTicket, [] { return hostile::LongNames(9'999); }, 0.2},
         {"escaped_astral", Conversion::DevModeToPrintTicket, [] { return hostile::EscapedAndAstral(); }, 0.05},
         {"no_namespaces", Conversion::CompletePrintCapabilities, [] { return hostile::RootWithoutNamespaces(); }, 0.05},
@@ -103,6 +105,7 @@ int main(int argc, char** argv) {
     for (const HostileCase& c : cases) {
         if (reporter.errors.count(c.name)) {
             std::printf("hostile %-26s not measured: %s\n", c.name, reporter.errors[c.name].c_str());
+            ++over;
             continue;
         }
         const auto found = reporter.meanSeconds.find(c.name);
@@ -112,7 +115,7 @@ int main(int argc, char** argv) {
         std::printf("hostile %-26s %9.3f ms per conversion, bound %7.1f ms: %s\n", c.name, found->second * 1e3,
                     c.boundSeconds * 1e3, ok ? "within" : "OVER");
     }
-    std::printf("hostile: %d cases within their bound, %d over\n", within, over);
+    std::printf("hostile: %d cases within their bound, %d over or not measured\n", within, over);
     benchmark::Shutdown();
     return over == 0 ? 0 : 1;
 }

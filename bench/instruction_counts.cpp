@@ -125,7 +125,7 @@ int Run(int argc, char** argv) {
         const Measurements measured = ReadProfiles(options.reportDirectory);
         std::cout << "Instructions per call (callgrind), each conversion against parsing and walking the same "
                      "document:\n\n";
-        PrintRatioTable(std::cout, subjects, measured, Unit::Instructions);
+        PrintRatioTable(std::cout, subjects, measured);
         std::cout << "\nTargets on instruction counts:\n";
         return CheckTargets(std::cout, subjects, measured) ? 0 : 3;
     }

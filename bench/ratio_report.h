@@ -1,7 +1,6 @@
-// The ratio table: each conversion set against the two references measured on the same
-// document (parsing it into the stand-in DOM, and one walk over every node of it), and the
-// growth from one size to the next; then the performance targets checked against it. Works on
-// wall time and on instruction counts alike.
+// The instruction-count table: each conversion set against the two references measured on the
+// same document (parsing it into the stand-in DOM, and one walk over every node of it), and the
+// growth from one size to the next; then the targets checked against it.
 #pragma once
 
 #include "bench_subjects.h"
@@ -18,7 +17,7 @@ enum class Operation { Parse, Walk, Convert };
 
 const char* OperationName(Operation operation);
 
-// One figure per operation and subject: seconds, or instructions, per run.
+// One figure per operation and subject: instructions per run.
 class Measurements {
 public:
     void Set(Operation operation, const std::string& subjectKey, double value);
@@ -33,11 +32,8 @@ private:
     std::map<std::string, double> values_;
 };
 
-enum class Unit { Seconds, Instructions };
-
 // The table in Markdown, one row per subject.
-void PrintRatioTable(std::ostream& out, const std::vector<Subject>& subjects, const Measurements& measured,
-                     Unit unit);
+void PrintRatioTable(std::ostream& out, const std::vector<Subject>& subjects, const Measurements& measured);
 
 // Prints one PASS or FAIL line per target and returns whether all held. Targets that need
 // figures that were not measured are reported as skipped.

@@ -29,8 +29,8 @@ protected:
         for (Placement placement : {Placement::First, Placement::Last}) {
             for (int size : {100, 1000}) subjects_.push_back(Generated(Form::Driver, placement, size));
         }
-        // Figures that meet every target: the example at 0.4 of its parse, the largest
-        // ticket below its parse, flat when first, ten-fold when last.
+        // Figures that meet every target: the example at 0.4 of its parse, flat when first,
+        // ten-fold when last.
         Set("example/ticket", 4, 10);
         Set("ticket/first/100", 5, 100);
         Set("ticket/first/1000", 5, 1000);
@@ -59,7 +59,8 @@ TEST_F(RatioReportTest, FiguresWithinEveryBoundPass) {
     std::string log;
     EXPECT_TRUE(Check(log)) << log;
     EXPECT_EQ(log.find("FAIL"), std::string::npos) << log;
-    EXPECT_NE(log.find("PASS  ConvertDevModeToPrintTicket on ticket/last/1000 costs less than parsing it"),
+    EXPECT_NE(log.find("PASS  ConvertDevModeToPrintTicket grows at most linearly from ticket/last/100 to "
+                       "ticket/last/1000: x10.00"),
               std::string::npos)
         << log;
 }
@@ -72,10 +73,8 @@ TEST_F(RatioReportTest, EachBoundFailsJustPastIt) {
         const char* failure;
     };
     const Case cases[] = {
-        {"example/ticket", 5.1, 10, "FAIL  ConvertDevModeToPrintTicket on example/ticket costs at most half"},
+        {"example/ticket", 7.6, 10, "FAIL  ConvertDevModeToPrintTicket on example/ticket costs at most 0.75"},
         {"ticket/last/1000", 610, 600, "FAIL  ConvertDevModeToPrintTicket grows at most linearly from ticket/last/100"},
-        {"ticket/last/1000", 1001, 1000, "FAIL  ConvertDevModeToPrintTicket on ticket/last/1000 costs less than"},
-        {"ticket/first/1000", 7.6, 1000, "FAIL  ConvertDevModeToPrintTicket with the edited features first"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failure);
@@ -96,14 +95,14 @@ TEST_F(RatioReportTest, MissingFiguresAreSkippedNotPassed) {
     EXPECT_NE(log.find("SKIP  ConvertDevModeToPrintTicket on example/ticket"), std::string::npos) << log;
 
     std::ostringstream table;
-    PrintRatioTable(table, subjects_, measured_, Unit::Seconds);
+    PrintRatioTable(table, subjects_, measured_);
     EXPECT_NE(table.str().find("| ticket | last | 1000 | ConvertDevModeToPrintTicket | n/a |"), std::string::npos)
         << table.str();
 }
 
 TEST_F(RatioReportTest, TableShowsRatiosAndGrowth) {
     std::ostringstream table;
-    PrintRatioTable(table, subjects_, measured_, Unit::Instructions);
+    PrintRatioTable(table, subjects_, measured_);
     // ticket/last/1000: 500 against parse 1000 and walk 250, ten-fold from the 100-feature row.
     EXPECT_NE(table.str().find("| ticket | last | 1000 | ConvertDevModeToPrintTicket | 500 | 1000 | 250 | 0.500 | "
                                "2.000 | x10.00 | x10.00 |"),

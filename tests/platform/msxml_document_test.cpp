@@ -111,8 +111,27 @@ TEST_F(DocumentTest, EmptyAndNamespaceMalformedTextAreRefused) {
     VARIANT_BOOL ok = VARIANT_TRUE;
     EXPECT_EQ(LoadXml(doc.get(), "", &ok), S_FALSE);
     EXPECT_EQ(LoadXml(doc.get(), "<p:r/>", &ok), S_FALSE) << "an undeclared prefix";
+    EXPECT_EQ(LoadXml(doc.get(), "<r xmlns:p=''><p:a/></r>", &ok), S_FALSE) << "an empty namespace bound to a prefix";
     EXPECT_EQ(LoadXml(doc.get(), "<r/><r/>", &ok), S_FALSE);
     EXPECT_EQ(ok, VARIANT_FALSE);
+}
+
+// As in Microsoft's own PIN-printing samples, whose printschemakeywordsv11 name begins with a
+// space: MSXML does not ask that a namespace name be a URI.
+TEST_F(DocumentTest, NamespaceNamesThatAreNotUrisAreTakenAsWritten) {
+    const std::string spaced = " http://schemas.microsoft.com/windows/2013/05/printing/printschemakeywordsv11";
+    const std::string text = std::string("<psf:PrintTicket xmlns:psf='") + kPsf + "' xmlns:pskv11='" + spaced +
+                             "' version='1'><psf:ParameterInit name='pskv11:JobPasscodeString'/>"
+                             "<pskv11:Note xmlns:bare='not a uri'><bare:Text/></pskv11:Note></psf:PrintTicket>";
+    ComPtr<IXMLDOMDocument2> doc = qptest::LoadDocument(text);
+    ASSERT_TRUE(doc);
+    Bstr uri;
+    ASSERT_EQ(Only(doc.get(), "pskv11:Note")->get_namespaceURI(uri.put()), S_OK);
+    EXPECT_EQ(qptest::Utf8(uri.get()), spaced);
+
+    XmlDoc reparsed(Xml(doc.get()));
+    EXPECT_EQ(reparsed.Count("/*/*[local-name()='Note' and namespace-uri()='" + spaced + "']"), 1);
+    EXPECT_EQ(reparsed.Count("//*[local-name()='Text' and namespace-uri()='not a uri']"), 1);
 }
 
 class ParserSafetyTest : public DocumentTest {
@@ -167,26 +186,85 @@ TEST_F(ParserSafetyTest, EntityExpansionIsBounded) {
     EXPECT_EQ(LoadXml(doc.get(), text, &ok), S_FALSE) << "40 * 10^10 characters must not be expanded";
 }
 
-TEST_F(ParserSafetyTest, DepthBeyondTheBoundIsAParseError) {
-    const auto nested = [](int depth) {
+// MSXML 6's second-level limits: MaxElementDepth 256 and MaxXMLSize none unless set (0: none).
+class LimitsTest : public DocumentTest {
+protected:
+    static std::string Nested(int depth) {
         std::string text;
         for (int i = 0; i < depth; ++i) text += "<a>";
         for (int i = 0; i < depth; ++i) text += "</a>";
         return text;
-    };
+    }
+    static LONG Limit(IXMLDOMDocument2* doc, const char* property) {
+        Bstr name = B(property);
+        Variant value;
+        EXPECT_EQ(doc->getProperty(name.get(), value.put()), S_OK);
+        EXPECT_EQ(value.get().vt, VT_I4);
+        return value.get().lVal;
+    }
+    static void SetLimit(IXMLDOMDocument2* doc, const char* property, LONG limit) {
+        Bstr name = B(property);
+        Variant value = Variant::Int32(limit);
+        ASSERT_EQ(doc->setProperty(name.get(), value.get()), S_OK);
+        EXPECT_EQ(Limit(doc, property), limit);
+    }
+};
+
+TEST_F(LimitsTest, DepthPastTheBoundFailsTheLoadAtTheStartTagOneLevelTooDeep) {
     ComPtr<IXMLDOMDocument2> doc = NewDocument();
-    Bstr name = B("MaxElementDepth");
-    Variant bound = Variant::Int32(100);
-    ASSERT_EQ(doc->setProperty(name.get(), bound.get()), S_OK);
+    EXPECT_EQ(Limit(doc.get(), "MaxElementDepth"), 256);
     VARIANT_BOOL ok = VARIANT_FALSE;
-    EXPECT_EQ(LoadXml(doc.get(), nested(100), &ok), S_OK);
-    EXPECT_EQ(LoadXml(doc.get(), nested(101), &ok), S_FALSE);
+    EXPECT_EQ(LoadXml(doc.get(), Nested(256), &ok), S_OK);
+    EXPECT_EQ(LoadXml(doc.get(), Nested(257), &ok), S_FALSE);
+    EXPECT_EQ(ok, VARIANT_FALSE);
     ComPtr<IXMLDOMParseError> error = ParseErrorOf(doc.get());
-    EXPECT_NE(Reason(error.get()).find("depth"), std::string::npos) << Reason(error.get());
+    EXPECT_NE(Reason(error.get()).find("256"), std::string::npos) << Reason(error.get());
+    EXPECT_NE(Reason(error.get()).find("MaxElementDepth"), std::string::npos) << Reason(error.get());
+    LONG line = 0;
     LONG column = 0;
+    EXPECT_EQ(error->get_line(&line), S_OK);
+    EXPECT_EQ(line, 1);
     EXPECT_EQ(error->get_linepos(&column), S_OK);
-    EXPECT_GT(column, 100 * 3) << "at the start tag one level too deep";
-    EXPECT_LE(column, 101 * 3 + 1);
+    EXPECT_GT(column, 256 * 3) << "at the start tag one level too deep";
+    EXPECT_LE(column, 257 * 3 + 1);
+
+    SetLimit(doc.get(), "MaxElementDepth", 100);
+    EXPECT_EQ(LoadXml(doc.get(), Nested(100), &ok), S_OK);
+    EXPECT_EQ(LoadXml(doc.get(), Nested(101), &ok), S_FALSE);
+    SetLimit(doc.get(), "MaxElementDepth", 0);
+    EXPECT_EQ(LoadXml(doc.get(), Nested(10'000), &ok), S_OK) << "0 is no limit, libxml2's own included";
+    Bstr name = B("MaxElementDepth");
+    Variant negative = Variant::Int32(-1);
+    EXPECT_EQ(doc->setProperty(name.get(), negative.get()), E_INVALIDARG);
+}
+
+TEST_F(LimitsTest, TextPastTheSizeBoundFailsTheLoadAtItsFirstCharacterPastIt) {
+    ComPtr<IXMLDOMDocument2> doc = NewDocument();
+    EXPECT_EQ(Limit(doc.get(), "MaxXMLSize"), 0);
+    // 1,024 characters, two of them beyond ASCII (and so more bytes in UTF-8).
+    const std::string fits = "<r>\n" + std::string(1'013, 'x') + "\u00e9\u00e9</r>\n";
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_EQ(LoadXml(doc.get(), fits + std::string(100'000, ' '), &ok), S_OK);
+    SetLimit(doc.get(), "MaxXMLSize", 1);
+    EXPECT_EQ(LoadXml(doc.get(), fits, &ok), S_OK);
+    EXPECT_EQ(LoadXml(doc.get(), fits + " ", &ok), S_FALSE);
+    ComPtr<IXMLDOMParseError> error = ParseErrorOf(doc.get());
+    EXPECT_NE(Reason(error.get()).find("MaxXMLSize"), std::string::npos) << Reason(error.get());
+    LONG line = 0;
+    LONG column = 0;
+    EXPECT_EQ(error->get_line(&line), S_OK);
+    EXPECT_EQ(error->get_linepos(&column), S_OK);
+    EXPECT_EQ(line, 3);
+    EXPECT_EQ(column, 1);
+}
+
+TEST_F(LimitsTest, ADtdIsProhibitedByDefault) {
+    ComPtr<IXMLDOMDocument2> doc = NewDocument();
+    Bstr name = B("ProhibitDTD");
+    Variant value;
+    ASSERT_EQ(doc->getProperty(name.get(), value.put()), S_OK);
+    EXPECT_EQ(value.get().vt, VT_BOOL);
+    EXPECT_EQ(value.get().boolVal, VARIANT_TRUE);
 }
 
 TEST_F(DocumentTest, LoadsAndSavesFilesAndReportsAnUnreadableOne) {

@@ -4,10 +4,7 @@
 #include <platform/com_ptr.h>
 
 #include <cstring>
-#include <malloc.h>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -55,71 +52,6 @@ TEST_F(BstrTest, NullArgumentsAreHarmless) {
 TEST_F(BstrTest, ALengthWhoseByteCountOverflowsIsRefused) {
     EXPECT_EQ(SysAllocStringLen(nullptr, 0x80000000u), nullptr);
     EXPECT_EQ(SysAllocStringLen(nullptr, 0xFFFFFFFFu), nullptr);
-}
-
-TEST_F(BstrTest, BlocksFreedAndTakenAgainOnOtherThreadsHoldTheirNewLengthAndText) {
-    // Short strings of every length, freed and made again in a different order, on this thread
-    // and on others, so that blocks pass between sizes and threads.
-    const auto churn = [](int seed, std::vector<Bstr>& held) {
-        for (int round = 0; round < 3; ++round) {
-            for (UINT length = 0; length <= 80; ++length) {
-                std::u16string text(length, static_cast<WCHAR>(u'a' + (length + seed + round) % 26));
-                held.push_back(Bstr::Attach(SysAllocStringLen(text.c_str(), length)));
-                ASSERT_TRUE(held.back());
-                EXPECT_EQ(held.back().Length(), length);
-                EXPECT_EQ(std::u16string(held.back().get(), length), text);
-                EXPECT_EQ(held.back().get()[length], 0);
-            }
-            for (size_t i = round % 2; i < held.size(); i += 2) held[i].reset();
-        }
-    };
-    std::vector<Bstr> fromOtherThread;
-    std::thread([&] { churn(1, fromOtherThread); }).join();
-    std::vector<Bstr> mine;
-    churn(2, mine);
-    fromOtherThread.clear();  // freed here, made there
-    std::thread([&] { mine.clear(); }).join();
-}
-
-// A BSTR made while its thread is ending (after the thread's cache of blocks is gone) and freed
-// on a thread that keeps blocks must still have room for any string that block is given to next.
-struct MadeAtThreadExit {
-    BSTR* out = nullptr;
-    ~MadeAtThreadExit() {
-        if (out) *out = SysAllocString(W("ninechars"));
-    }
-};
-
-TEST_F(BstrTest, BlocksMadeAsAThreadEndsHoldAnyStringOfTheirSizeLater) {
-    BSTR made = nullptr;
-    std::thread([&] {
-        // Made before the thread first uses BSTRs, so it is destroyed after the thread's cache.
-        thread_local MadeAtThreadExit last;
-        last.out = &made;
-        SysFreeString(SysAllocString(W("opens the cache")));
-    }).join();
-    ASSERT_NE(made, nullptr);
-    const auto* block = reinterpret_cast<unsigned char*>(made) - sizeof(uint32_t);
-    // Strings of that size held first, so that this thread's cache has room for the block.
-    const std::u16string sixteen(16, u'x');
-    std::vector<Bstr> held;
-    for (int i = 0; i < 8; ++i) held.push_back(Bstr::Attach(SysAllocStringLen(sixteen.c_str(), 16)));
-    SysFreeString(made);
-    // The longest string of the same size takes the block back from this thread's cache.
-    std::vector<Bstr> taken;
-    bool reused = false;
-    for (int i = 0; i < 8; ++i) {
-        taken.push_back(Bstr::Attach(SysAllocStringLen(sixteen.c_str(), 16)));
-        const auto* mine = reinterpret_cast<unsigned char*>(taken.back().get()) - sizeof(uint32_t);
-        if (mine != block) continue;
-        reused = true;
-        EXPECT_GE(malloc_usable_size(const_cast<unsigned char*>(mine)), sizeof(uint32_t) + 17 * sizeof(WCHAR));
-    }
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    EXPECT_TRUE(reused) << "the freed block went to this thread's cache and came back";
-#else
-    static_cast<void>(reused);  // sanitizer builds keep no blocks
-#endif
 }
 
 TEST_F(BstrTest, ZeroByteTaskMemoryIsARealBlock) {

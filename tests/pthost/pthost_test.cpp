@@ -287,6 +287,22 @@ TEST_F(PthostTest, AWriteThatFailsPartWayLeavesTheOutputAsItWas) {
     EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"old.xml"}));
 }
 
+TEST_F(PthostTest, ANamespaceNameThatIsNotAUriIsKept) {
+    const std::string spaced = " http://schemas.microsoft.com/windows/2013/05/printing/printschemakeywordsv11";
+    const std::string ticket = ScratchFile(
+        "pin-ticket.xml",
+        "<psf:PrintTicket xmlns:psf=\"http://schemas.microsoft.com/windows/2003/08/printing/printschemaframework\""
+        " xmlns:pskv11=\"" + spaced + "\" version=\"1\">\n"
+        "  <psf:ParameterInit name=\"pskv11:JobPasscodeString\"><pskv11:Pin/></psf:ParameterInit>\n"
+        "</psf:PrintTicket>\n");
+    const Outcome run = Pthost({"to-devmode", ticket});
+    EXPECT_EQ(run.status, 0) << run.err;
+    qptest::XmlDoc out(run.out);
+    ASSERT_TRUE(out.valid()) << out.error();
+    EXPECT_EQ(out.Count("//psf:ParameterInit/*[local-name()='Pin' and namespace-uri()='" + spaced + "']"), 1)
+        << run.out;
+}
+
 TEST_F(PthostTest, InputThatCannotBeReadOrParsedIsNamedWithItsPosition) {
     const std::string missing = testing::TempDir() + "pthost-no-such-file.xml";
     ExpectCannotRun(Pthost({"to-ticket", missing}), missing);

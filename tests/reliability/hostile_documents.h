@@ -37,6 +37,8 @@ std::string LongNames(size_t length);
 
 // A ticket whose presentation-direction feature sits at the bottom of `depth` nested features.
 std::string DeepFeatures(size_t depth);
+// The most nested features a document takes under MSXML's default MaxElementDepth of 256.
+inline constexpr size_t kDeepestUnderDefaultBound = 253;
 
 // A ticket whose output-bin feature has `count` options, the driver's two bins last.
 std::string ManyOutputBinOptions(size_t count);

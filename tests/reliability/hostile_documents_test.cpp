@@ -143,7 +143,8 @@ TEST_F(HostileDocuments, NamespaceBoundTwiceUsesOneOfItsPrefixes) {
 }
 
 TEST_F(HostileDocuments, NamesAndValuesAroundTheLengthLimit) {
-    for (const size_t length : {size_t{9'999}, size_t{10'000}, size_t{100'000}}) {
+    // 50,000 is the longest name the parser takes.
+    for (const size_t length : {size_t{9'999}, size_t{10'000}, size_t{50'000}}) {
         SCOPED_TRACE("length " + std::to_string(length));
         const std::string text = hostile::LongNames(length);
         // The private prefix has `length` characters: below the limit the ticket converts, at it
@@ -226,12 +227,23 @@ TEST_F(HostileDocuments, OutputBinWithTenThousandOptions) {
               "ns0000:Finisher");
 }
 
-TEST_F(HostileDocuments, FeaturesNestedHundredThousandDeep) {
+TEST_F(HostileDocuments, FeaturesNestedPastTheDepthBoundAreRefusedAtLoad) {
+    std::string reason;
+    EXPECT_FALSE(TryLoad(hostile::DeepFeatures(kHugeCount), 256, &reason));
+    EXPECT_NE(reason.find("MaxElementDepth"), std::string::npos) << reason;
+    EXPECT_FALSE(TryLoad(hostile::DeepFeatures(hostile::kDeepestUnderDefaultBound + 1), 256, nullptr));
+    ComPtr<IXMLDOMDocument2> deepest = TryLoad(hostile::DeepFeatures(hostile::kDeepestUnderDefaultBound));
+    ASSERT_TRUE(deepest);
+    DriverSession session;
+    EXPECT_EQ(Run(session, Conversion::DevModeToPrintTicket, deepest.get()).hr, S_OK);
+}
+
+TEST_F(HostileDocuments, FeaturesNestedHundredThousandDeepWhereTheBoundIsLifted) {
     // Parsed, converted both ways, serialized and freed on a small stack: nothing may recurse
     // once per level, neither the plug-in nor the stand-in.
     RunOnSmallStack([this] {
         DriverSession session;
-        ComPtr<IXMLDOMDocument2> document = TryLoad(hostile::DeepFeatures(kHugeCount));
+        ComPtr<IXMLDOMDocument2> document = TryLoad(hostile::DeepFeatures(kHugeCount), 0, nullptr);
         ASSERT_TRUE(document) << "the stand-in does not load the nested document";
         const Outcome toTicket = Run(session, Conversion::DevModeToPrintTicket, document.get());
         EXPECT_EQ(toTicket.hr, S_OK);

@@ -36,18 +36,30 @@ DriverSession::DriverSession(const GpdSelections& selections) {
     if (!session_) ADD_FAILURE() << error;
 }
 
-ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8) {
+ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8) { return TryLoad(utf8, 256, nullptr); }
+
+ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8, LONG maxElementDepth, std::string* reason) {
     ComPtr<IXMLDOMDocument2> document;
     if (CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2,
                          document.put_void()) != S_OK) {
         ADD_FAILURE() << "no stand-in document";
         return nullptr;
     }
+    const Bstr depth = Bstr::Copy(u"MaxElementDepth");
+    const Variant bound = Variant::Int32(maxElementDepth);
+    EXPECT_EQ(document->setProperty(depth.get(), bound.get()), S_OK);
     const std::u16string text = qptest::Utf16(utf8);
     const Bstr source = Bstr::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (document->loadXML(source.get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return nullptr;
-    return document;
+    if (document->loadXML(source.get(), &loaded) == S_OK && loaded == VARIANT_TRUE) return document;
+    if (reason) {
+        ComPtr<IXMLDOMParseError> error;
+        Bstr said;
+        if (document->get_parseError(error.put()) == S_OK && error->get_reason(said.put()) == S_OK) {
+            *reason = qptest::Utf8(said.get());
+        }
+    }
+    return nullptr;
 }
 
 std::string ReadSourceFile(const std::string& relativePath) {

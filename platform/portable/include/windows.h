@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #define PORTABLE_API __attribute__((visibility("default")))
 
@@ -120,14 +121,7 @@ typedef const IID& REFIID;
 typedef const CLSID& REFCLSID;
 static_assert(sizeof(GUID) == 16, "GUID must be 16 bytes");
 
-inline bool IsEqualGUID(REFGUID a, REFGUID b) {
-    const auto* pa = reinterpret_cast<const uint8_t*>(&a);
-    const auto* pb = reinterpret_cast<const uint8_t*>(&b);
-    for (int i = 0; i < 16; ++i) {
-        if (pa[i] != pb[i]) return false;
-    }
-    return true;
-}
+inline bool IsEqualGUID(REFGUID a, REFGUID b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
 #define IsEqualIID(a, b) IsEqualGUID(a, b)
 #define IsEqualCLSID(a, b) IsEqualGUID(a, b)

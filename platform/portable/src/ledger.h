@@ -6,7 +6,3 @@
 
 void PortableLedgerAddBstrs(int64_t delta);
 void PortableLedgerAddTaskMemBlocks(int64_t delta);
-
-// Allocations fault injection counted while disarmed, on every thread since the process began.
-void PortableLedgerCountAllocation();
-int64_t PortableLedgerAllocationsCounted();

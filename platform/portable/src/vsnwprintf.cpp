@@ -10,6 +10,7 @@
 
 #include <platform/platform.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <cstdint>
@@ -37,7 +38,7 @@ public:
         const size_t room = produced_ < capacity_ ? capacity_ - produced_ : 0;
         const size_t stored = n < room ? n : room;
         if constexpr (std::is_same_v<Char, WCHAR>) {
-            CopyUnits(buffer_ + produced_, text, stored);
+            std::copy(text, text + stored, buffer_ + produced_);
         } else {
             for (size_t i = 0; i < stored; ++i) {
                 buffer_[produced_ + i] = static_cast<WCHAR>(static_cast<std::make_unsigned_t<Char>>(text[i]));

@@ -10,7 +10,6 @@
 
 #include <platform/com_ptr.h>
 #include "../runtime_internal.h"
-#include "object_blocks.h"
 
 #include <portable/test_support.h>
 
@@ -35,11 +34,9 @@ public:
     }
 
     // Objects bypass the global non-throwing new, so that a test's replacement of it does not
-    // count them a second time: NewObject consults fault injection once. The virtual destructor
-    // hands the sized delete the most derived object's size, which picks the block's shelf.
-    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateObjectBlock(size); }
-    static void operator delete(void* p, std::size_t size) noexcept { FreeObjectBlock(p, size); }
-    // Only if a constructor threw, which none does; every block is a malloc block underneath.
+    // count them a second time: NewObject consults fault injection once.
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size); }
+    static void operator delete(void* p) noexcept { std::free(p); }
     static void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 protected:
@@ -49,17 +46,6 @@ protected:
 private:
     LONG refs_ = 1;
 };
-
-// Whether two interface ids are the same: two 8-byte comparisons where the header's IsEqualGUID
-// compares byte by byte. Every node handed out and every QueryInterface asks two or three times.
-inline bool SameIid(REFIID a, REFIID b) noexcept {
-    static_assert(sizeof(IID) == 16);
-    uint64_t x[2];
-    uint64_t y[2];
-    std::memcpy(x, &a, sizeof x);
-    std::memcpy(y, &b, sizeof y);
-    return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
-}
 
 // Makes a stand-in object with one reference, or null when the allocation is refused.
 template <class T, class... Args>

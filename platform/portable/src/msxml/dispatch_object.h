@@ -27,7 +27,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (ppv == nullptr) return E_POINTER;
         *ppv = nullptr;
-        if (!SameIid(riid, kIid) && !SameIid(riid, IID_IUnknown) && !SameIid(riid, IID_IDispatch)) return E_NOINTERFACE;
+        if (riid != kIid && riid != IID_IUnknown && riid != IID_IDispatch) return E_NOINTERFACE;
         *ppv = static_cast<I*>(this);
         AddRefObject();
         return S_OK;

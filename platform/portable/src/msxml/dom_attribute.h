@@ -15,7 +15,7 @@ public:
 
 protected:
     void* QueryMore(REFIID riid) override {
-        return SameIid(riid, IID_IXMLDOMAttribute) ? static_cast<IXMLDOMAttribute*>(this) : nullptr;
+        return riid == IID_IXMLDOMAttribute ? static_cast<IXMLDOMAttribute*>(this) : nullptr;
     }
 };
 

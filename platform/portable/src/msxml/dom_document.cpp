@@ -9,7 +9,6 @@
 
 #include <portable/test_support.h>
 
-#include <climits>
 #include <cstdio>
 #include <iterator>
 #include <new>
@@ -20,7 +19,7 @@ namespace {
 constexpr const char* kPropertyNames[] = {
     "SelectionLanguage", "SelectionNamespaces", "ProhibitDTD",           "NewParser",        "AllowDocumentFunction",
     "AllowXsltScript",   "ServerHTTPRequest",   "MultipleErrorMessages", "ResolveExternals", "ValidateOnParse",
-    "MaxElementDepth",
+    "MaxElementDepth",   "MaxXMLSize",
 };
 
 int PropertyIndex(const std::string& name) {
@@ -214,6 +213,7 @@ HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool 
     ParseSettings settings;
     settings.prohibitDtd = flags_[kProhibitDtd];
     settings.maxElementDepth = maxElementDepth_;
+    settings.maxSizeKilochars = maxXmlSize_;
     settings.preserveWhiteSpace = preserveWhiteSpace_;
     settings.ignoreDeclaredEncoding = fromUtf16;
     ParseResult parsed = ParseXml(text, url, settings);
@@ -321,7 +321,8 @@ HRESULT DomDocument::setProperty(BSTR name, VARIANT value) {
             texts_[index] = std::move(text);
             return S_OK;
         }
-        if (index == kMaxElementDepth) return SetMaxElementDepth(value);
+        if (index == kMaxElementDepth) return SetLimit(value, maxElementDepth_);
+        if (index == kMaxXmlSize) return SetLimit(value, maxXmlSize_);
         VARIANT flag;
         VariantInit(&flag);
         const HRESULT hr = VariantChangeType(&flag, &value, 0, VT_BOOL);
@@ -333,14 +334,15 @@ HRESULT DomDocument::setProperty(BSTR name, VARIANT value) {
     });
 }
 
-// 0 lifts the bound, as in MSXML; trees are walked without recursion at any depth.
-HRESULT DomDocument::SetMaxElementDepth(const VARIANT& value) {
+// MaxElementDepth and MaxXMLSize: 0 lifts the bound, as in MSXML; trees are walked without
+// recursion at any depth.
+HRESULT DomDocument::SetLimit(const VARIANT& value, unsigned& limit) {
     VARIANT number;
     VariantInit(&number);
     const HRESULT hr = VariantChangeType(&number, &value, 0, VT_I4);
     if (FAILED(hr)) return hr;
     if (number.lVal < 0) return E_INVALIDARG;
-    maxElementDepth_ = number.lVal == 0 ? UINT_MAX : static_cast<unsigned>(number.lVal);
+    limit = static_cast<unsigned>(number.lVal);
     return S_OK;
 }
 
@@ -360,9 +362,9 @@ HRESULT DomDocument::getProperty(BSTR name, VARIANT* value) {
             value->bstrVal = out;
             return S_OK;
         }
-        if (index == kMaxElementDepth) {
+        if (index == kMaxElementDepth || index == kMaxXmlSize) {
             value->vt = VT_I4;
-            value->lVal = maxElementDepth_ == UINT_MAX ? 0 : static_cast<LONG>(maxElementDepth_);
+            value->lVal = static_cast<LONG>(index == kMaxElementDepth ? maxElementDepth_ : maxXmlSize_);
             return S_OK;
         }
         value->vt = VT_BOOL;

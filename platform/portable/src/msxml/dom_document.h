@@ -76,12 +76,12 @@ protected:
 private:
     enum Property { kSelectionLanguage, kSelectionNamespaces, kProhibitDtd, kNewParser, kAllowDocumentFunction,
                     kAllowXsltScript, kServerHttpRequest, kMultipleErrorMessages, kResolveExternals,
-                    kValidateOnParse, kMaxElementDepth, kPropertyCount };
+                    kValidateOnParse, kMaxElementDepth, kMaxXmlSize, kPropertyCount };
 
     HRESULT Load(const std::string& text, const std::string& url, bool fromUtf16, VARIANT_BOOL* isSuccessful);
     HRESULT Fail(ParseFailure failure);
     HRESULT ReplaceTree(xmlDocPtr doc, bool hasDeclaration);
-    HRESULT SetMaxElementDepth(const VARIANT& value);
+    HRESULT SetLimit(const VARIANT& value, unsigned& limit);
     HRESULT CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI, REFIID iid, void** out);
 
     // The namespace of the node being created: its storage serves every creation.
@@ -90,8 +90,9 @@ private:
     std::string url_;
     bool async_ = false;
     bool preserveWhiteSpace_ = true;
-    bool flags_[kPropertyCount] = {false, false, true, false, false, false, false, false, false, false, false};
-    unsigned maxElementDepth_ = kDefaultMaxElementDepth;
+    bool flags_[kPropertyCount] = {false, false, true, false, false, false, false, false, false, false, false, false};
+    unsigned maxElementDepth_ = kDefaultMaxElementDepth;  // 0: no limit
+    unsigned maxXmlSize_ = 0;                             // blocks of 1,024 characters; 0: no limit
     std::string texts_[kPropertyCount];
 };
 

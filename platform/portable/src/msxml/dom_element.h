@@ -21,7 +21,7 @@ public:
 
 protected:
     void* QueryMore(REFIID riid) override {
-        return SameIid(riid, IID_IXMLDOMElement) ? static_cast<IXMLDOMElement*>(this) : nullptr;
+        return riid == IID_IXMLDOMElement ? static_cast<IXMLDOMElement*>(this) : nullptr;
     }
 };
 

@@ -20,7 +20,7 @@ public:
         return S_OK;
     }
     void* Interface(REFIID riid) override {
-        if (SameIid(riid, IID_IXMLDOMNode) || SameIid(riid, IID_IUnknown) || SameIid(riid, IID_IDispatch)) {
+        if (riid == IID_IXMLDOMNode || riid == IID_IUnknown || riid == IID_IDispatch) {
             return static_cast<I*>(this);
         }
         return QueryMore(riid);

@@ -5,6 +5,7 @@
 #include <libxml/parserInternals.h>
 #include <portable/test_support.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <new>
@@ -19,7 +20,7 @@ struct ParseState {
     bool prohibitDtd = true;
     unsigned maxDepth = 0;
     unsigned depth = 0;
-    bool failed = false;  // a failure of our own (a refused DTD)
+    bool failed = false;  // a failure of our own (a refused DTD, a limit passed) or a namespace error
     bool haveError = false;
     int code = 0;
     std::string message;
@@ -49,11 +50,20 @@ void Record(ParseState& state, int code, std::string_view message, int line, int
     state.column = column;
 }
 
-// The first error is the one that explains the failure; later ones follow from it.
+// MSXML takes any namespace name, URI or not (Microsoft's own sample documents declare one that
+// begins with a space); libxml2 reports those as errors of the namespace checks.
+bool IsNamespaceNameCheck(const xmlError& error) {
+    return error.domain == XML_FROM_NAMESPACE && (error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE);
+}
+
+// The first error is the one that explains the failure; later ones follow from it. libxml2 goes
+// on after a namespace error (an undeclared prefix, an empty namespace bound to a prefix), so
+// such an error fails the load here.
 void OnError(void* context, xmlErrorPtr error) {
-    if (error == nullptr || error->level < XML_ERR_ERROR) return;
-    Record(StateOf(context), error->code, error->message ? error->message : "malformed XML", error->line,
-           error->int2);
+    if (error == nullptr || error->level < XML_ERR_ERROR || IsNamespaceNameCheck(*error)) return;
+    ParseState& state = StateOf(context);
+    Record(state, error->code, error->message ? error->message : "malformed XML", error->line, error->int2);
+    if (error->domain == XML_FROM_NAMESPACE) state.failed = true;
 }
 
 void Refuse(xmlParserCtxtPtr parser, int code, std::string_view reason) {
@@ -68,9 +78,10 @@ void OnStartElement(void* context, const xmlChar* localName, const xmlChar* pref
                     int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
                     const xmlChar** attributes) {
     ParseState& state = StateOf(context);
-    if (++state.depth > state.maxDepth) {
-        char reason[80];
-        std::snprintf(reason, sizeof reason, "Excessive depth in document: more than %u levels", state.maxDepth);
+    if (++state.depth > state.maxDepth && state.maxDepth != 0) {
+        char reason[120];
+        std::snprintf(reason, sizeof reason, "Elements are nested more than %u deep (MaxElementDepth).",
+                      state.maxDepth);
         Refuse(static_cast<xmlParserCtxtPtr>(context), XML_ERR_INTERNAL_ERROR, reason);
         return;
     }
@@ -124,6 +135,46 @@ bool LooksLikeUtf16(const std::string& text) {
     return text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
 }
 
+// The characters of `text`: UTF-16 units after a byte-order mark, UTF-8 lead bytes otherwise.
+size_t CountCharacters(const std::string& text) {
+    if (LooksLikeUtf16(text)) return (text.size() - 2) / 2;
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The line and column (from 1) of the character after the first `count` characters of UTF-8 text.
+void PositionAfter(const std::string& text, size_t count, ParseFailure& failure) {
+    failure.line = 1;
+    failure.column = 1;
+    size_t seen = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;
+        if (seen++ == count) return;
+        if (c == '\n') {
+            ++failure.line;
+            failure.column = 1;
+        } else {
+            ++failure.column;
+        }
+    }
+}
+
+// MaxXMLSize: a text longer than the bound fails before it is parsed, at its first character
+// past the bound.
+bool WithinSizeLimit(const std::string& text, unsigned kilochars, ParseFailure& failure) {
+    const size_t limit = size_t{kilochars} * 1024;
+    if (kilochars == 0 || CountCharacters(text) <= limit) return true;
+    failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_ERR_INTERNAL_ERROR);
+    failure.reason = "The document is larger than " + std::to_string(limit) + " characters (MaxXMLSize).";
+    failure.filePosition = -1;
+    if (!LooksLikeUtf16(text)) {
+        PositionAfter(text, limit, failure);
+        LocateInText(text, failure);
+    }
+    return false;
+}
+
 }  // namespace
 
 void EnsureLibxmlInitialized() {
@@ -140,6 +191,7 @@ ParseResult ParseXml(const std::string& text, const std::string& url, const Pars
         result.failure.reason = "the document is larger than 2 GB";
         return result;
     }
+    if (!WithinSizeLimit(text, settings.maxSizeKilochars, result.failure)) return result;
     xmlParserCtxtPtr parser = xmlNewParserCtxt();
     if (parser == nullptr) {
         result.failure.errorCode = static_cast<LONG>(E_OUTOFMEMORY);
@@ -157,13 +209,20 @@ ParseResult ParseXml(const std::string& text, const std::string& url, const Pars
     parser->sax->startElementNs = OnStartElement;
     parser->sax->endElementNs = OnEndElement;
 
+    // NONET: nothing is ever fetched. NOERROR, NOWARNING: errors reach OnError only, never
+    // standard error. IGNORE_ENC: text converted from UTF-16 is UTF-8 whatever its declaration
+    // says. NOBLANKS: preserveWhiteSpace off drops whitespace-only text. HUGE: libxml2 refuses
+    // more than 256 levels by itself and lifts that only with its other size limits; it is asked
+    // for only when the document raised MaxElementDepth past 256 (or to none) and no DTD can
+    // declare entities, and OnStartElement keeps the document's own bound.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (settings.ignoreDeclaredEncoding) options |= XML_PARSE_IGNORE_ENC;
     if (!settings.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
-    if (settings.prohibitDtd) options |= XML_PARSE_HUGE;
+    const bool deeperThanLibxml2 = settings.maxElementDepth == 0 || settings.maxElementDepth > kDefaultMaxElementDepth;
+    if (deeperThanLibxml2 && settings.prohibitDtd) options |= XML_PARSE_HUGE;
     xmlDocPtr doc = xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()),
                                       url.empty() ? nullptr : url.c_str(), nullptr, options);
-    const bool ok = doc != nullptr && parser->wellFormed && parser->nsWellFormed && !state.failed;
+    const bool ok = doc != nullptr && parser->wellFormed && !state.failed;
     xmlFreeParserCtxt(parser);
     if (ok) {
         result.doc = doc;

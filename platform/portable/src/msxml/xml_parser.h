@@ -1,11 +1,6 @@
-// Safe parsing: no DTD unless allowed, never an external entity or subset, no network, a bound
-// on element depth, bounded entity expansion, and a described failure for malformed text.
-//
-// Without a DTD no entity can be declared, so libxml2's size limits for huge documents may be
-// lifted: very deep documents and very long names then load (libxml2 parses nesting without
-// recursion), and the depth is bounded by our own count instead. With a DTD allowed, libxml2's
-// standard limits stay in force, including its guard against entity amplification and its
-// depth bound of 256.
+// Safe parsing with MSXML 6's limits: no DTD unless allowed, never an external entity or subset,
+// no network, a bound on element depth (256 unless the document says otherwise) and on the
+// size of the text, and a described failure for malformed text.
 #pragma once
 
 #include <platform/platform.h>
@@ -19,12 +14,13 @@ namespace msxml {
 // Initialises libxml2 once per process, whatever thread comes first.
 void EnsureLibxmlInitialized();
 
-// The default bound on element depth.
-inline constexpr unsigned kDefaultMaxElementDepth = 1'000'000;
+// MSXML 6's defaults: MaxElementDepth 256, MaxXMLSize 0 (no limit).
+inline constexpr unsigned kDefaultMaxElementDepth = 256;
 
 struct ParseSettings {
     bool prohibitDtd = true;
-    unsigned maxElementDepth = kDefaultMaxElementDepth;
+    unsigned maxElementDepth = kDefaultMaxElementDepth;  // 0: no limit
+    unsigned maxSizeKilochars = 0;                       // in blocks of 1,024 characters; 0: no limit
     bool preserveWhiteSpace = true;
     // Text that came in as UTF-16 and was converted: any encoding its declaration names is moot.
     bool ignoreDeclaredEncoding = false;

@@ -1,12 +1,8 @@
-// Node objects live in blocks that are reused as soon as they are freed, and hold their document
-// through their tree: a reused block must never carry the last object's node or identity, a
-// document must live exactly as long as anything of it, and every object a search makes must
-// still be refusable by fault injection.
+// Node objects hold their document through their tree: a document must live exactly as long as
+// anything of it, and every object a search makes must be refusable by fault injection.
 #include "msxml_fixture.h"
 
-#include <thread>
 #include <utility>
-#include <vector>
 
 namespace msxmltest {
 namespace {
@@ -18,7 +14,7 @@ constexpr const char* kFeatures =
     "<psf:Feature name='c'><psf:Option name='c1'/></psf:Feature>"
     "</psf:PrintTicket>";
 
-class ObjectReuseTest : public MsxmlTest {
+class ObjectLifetimeTest : public MsxmlTest {
 protected:
     static ComPtr<IXMLDOMNodeList> Features(IXMLDOMDocument2* doc) {
         ComPtr<IXMLDOMNodeList> list;
@@ -68,50 +64,7 @@ protected:
     static int64_t LiveObjects() { return PortableLedgerRead().domObjects; }
 };
 
-TEST_F(ObjectReuseTest, ReusedBlocksTakeTheNewNodeAndIdentityHoldsOnlyWhileAlive) {
-    auto doc = qptest::LoadDocument(kFeatures);
-    ASSERT_TRUE(doc);
-    const int64_t withDocument = LiveObjects();
-
-    // Each round frees what the last one made, so every object below sits in a reused block.
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        std::string names;
-        ASSERT_EQ(Walk(doc.get(), names), S_OK);
-        EXPECT_EQ(names, "abc");
-        EXPECT_EQ(LiveObjects(), withDocument) << "a walk leaves nothing alive";
-    }
-
-    auto list = Features(doc.get());
-    ComPtr<IXMLDOMNode> first;
-    ComPtr<IXMLDOMNode> again;
-    ComPtr<IXMLDOMNode> second;
-    ASSERT_EQ(list->get_item(0, first.put()), S_OK);
-    ASSERT_EQ(list->get_item(0, again.put()), S_OK);
-    ASSERT_EQ(list->get_item(1, second.put()), S_OK);
-    EXPECT_EQ(first.get(), again.get()) << "one object per node while it lives";
-    EXPECT_NE(first.get(), second.get());
-    std::string name;
-    ASSERT_EQ(NameOf(second.get(), name), S_OK);
-    EXPECT_EQ(name, "b");
-
-    // Released everywhere (the list remembers its last item), the first node's object goes; the
-    // block that held it is handed to the next object made, which must stand for its own node.
-    first.reset();
-    again.reset();
-    list.reset();
-    const int64_t withSecond = LiveObjects();
-    auto features = Features(doc.get());
-    ComPtr<IXMLDOMNode> remade;
-    ASSERT_EQ(features->get_item(0, remade.put()), S_OK);
-    ASSERT_EQ(NameOf(remade.get(), name), S_OK);
-    EXPECT_EQ(name, "a");
-    ASSERT_EQ(NameOf(second.get(), name), S_OK);
-    EXPECT_EQ(name, "b") << "an object made in a reused block leaves the others alone";
-    EXPECT_EQ(LiveObjects(), withSecond + 2) << "the list and the remade node";
-}
-
-TEST_F(ObjectReuseTest, NodesKeepTheirDocumentAcrossALoadAndAfterItsLastOtherReference) {
+TEST_F(ObjectLifetimeTest, NodesKeepTheirDocumentAcrossALoadAndAfterItsLastOtherReference) {
     auto doc = qptest::LoadDocument(kFeatures);
     ASSERT_TRUE(doc);
     auto oldRoot = Root(doc.get());
@@ -160,7 +113,7 @@ TEST_F(ObjectReuseTest, NodesKeepTheirDocumentAcrossALoadAndAfterItsLastOtherRef
     EXPECT_EQ(length, 1);
 }
 
-TEST_F(ObjectReuseTest, EveryObjectASearchMakesCanBeRefusedAndLeavesNothingBehind) {
+TEST_F(ObjectLifetimeTest, EveryObjectASearchMakesCanBeRefusedAndLeavesNothingBehind) {
     auto doc = qptest::LoadDocument(kFeatures);
     ASSERT_TRUE(doc);
     std::string names;
@@ -182,36 +135,6 @@ TEST_F(ObjectReuseTest, EveryObjectASearchMakesCanBeRefusedAndLeavesNothingBehin
     names.clear();
     ASSERT_EQ(Walk(doc.get(), names), S_OK) << "and the document is whole afterwards";
     EXPECT_EQ(names, "abc");
-}
-
-TEST_F(ObjectReuseTest, ObjectsMadeOnOneThreadAreFreedOnAnotherAndEndedThreadsKeepNoBlocks) {
-    constexpr int kRounds = 20;
-    for (int round = 0; round < kRounds; ++round) {
-        ComPtr<IXMLDOMDocument2> doc;
-        std::vector<ComPtr<IXMLDOMNode>> nodes;
-        std::thread maker([&] {
-            doc = qptest::LoadDocument(kFeatures);
-            if (!doc) return;
-            auto list = Features(doc.get());
-            ComPtr<IXMLDOMNode> node;
-            while (list->nextNode(node.put()) == S_OK) nodes.push_back(node);
-            std::string names;
-            Walk(doc.get(), names);  // fills this thread's shelves before it ends
-        });
-        maker.join();
-        ASSERT_TRUE(doc);
-        ASSERT_EQ(nodes.size(), 3u);
-        std::thread releaser([&] {
-            // Frees the maker's blocks here, then makes objects from them.
-            doc.reset();
-            nodes.pop_back();
-            std::string name;
-            EXPECT_EQ(NameOf(nodes.back().get(), name), S_OK);
-            EXPECT_EQ(name, "b");
-            nodes.clear();
-        });
-        releaser.join();
-    }
 }
 
 }  // namespace
