@@ -128,9 +128,7 @@ HRESULT NewBstr(const xmlChar* text, BSTR* out) { return NewBstr(View(text), out
 
 namespace {
 
-// The caller-buffer protocol over ASCII bytes or UTF-16 units, one character each.
-template <class Units>
-HRESULT WriteToCallerBuffer(const Units& text, WCHAR* buffer, int* count) {
+HRESULT WriteToCallerBuffer(const std::u16string& text, WCHAR* buffer, int* count) {
     const int length = static_cast<int>(text.size());
     if (buffer == nullptr) {
         *count = length;
@@ -149,24 +147,6 @@ HRESULT WriteToCallerBuffer(const Units& text, WCHAR* buffer, int* count) {
 }  // namespace
 
 HRESULT CopyToCallerBuffer(std::string_view text, WCHAR* buffer, int* count) {
-    const int bytes = static_cast<int>(text.size());
-    if (buffer != nullptr && *count > bytes) {
-        // Widened and tested for ASCII in one pass, as prefixes and URIs are; other text is
-        // written again below, in no more room than this took.
-        unsigned bits = 0;
-        for (int i = 0; i < bytes; ++i) {
-            const auto byte = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
-            bits |= byte;
-            buffer[i] = byte;
-        }
-        if (bits < 0x80) {
-            buffer[bytes] = 0;
-            *count = bytes;
-            return S_OK;
-        }
-    }
-    // ASCII, as prefixes and URIs are, is widened straight into the buffer.
-    if (IsAscii(text)) return WriteToCallerBuffer(text, buffer, count);
     return WriteToCallerBuffer(PortableFromUtf8(text.data(), text.size()), buffer, count);
 }
 
