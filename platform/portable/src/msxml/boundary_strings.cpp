@@ -52,35 +52,6 @@ bool SameAsciiUnits(const WCHAR* wide, const char* narrow, size_t length) {
     return rest == 0;
 }
 
-// Whether every byte is below 0x80, eight bytes at a time.
-bool IsAscii(std::string_view text) {
-    uint64_t bits = 0;
-    size_t i = 0;
-    for (; i + sizeof bits <= text.size(); i += sizeof bits) {
-        uint64_t block;
-        std::memcpy(&block, text.data() + i, sizeof block);
-        bits |= block;
-    }
-    if (i < text.size() && text.size() >= sizeof bits) {
-        // The last eight bytes, overlapping what was read already.
-        uint64_t block;
-        std::memcpy(&block, text.data() + text.size() - sizeof block, sizeof block);
-        bits |= block;
-        i = text.size();
-    }
-    if (text.size() - i >= 4) {
-        // Four to seven bytes: the first four and the last four.
-        uint32_t first;
-        uint32_t last;
-        std::memcpy(&first, text.data() + i, sizeof first);
-        std::memcpy(&last, text.data() + text.size() - sizeof last, sizeof last);
-        bits |= first | last;
-        i = text.size();
-    }
-    for (; i < text.size(); ++i) bits |= static_cast<unsigned char>(text[i]);
-    return (bits & 0x8080808080808080ull) == 0;
-}
-
 }  // namespace
 
 ArgText::ArgText(const WCHAR* text) : text_(text) {
@@ -112,13 +83,6 @@ bool ArgText::NamesQualified(const xmlChar* prefix, const xmlChar* local) const 
 }
 
 HRESULT NewBstr(std::string_view text, BSTR* out) {
-    // ASCII, as names and most values are, widens straight into the BSTR.
-    if (IsAscii(text)) {
-        *out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
-        if (*out == nullptr) return E_OUTOFMEMORY;
-        std::copy(text.begin(), text.end(), *out);
-        return S_OK;
-    }
     const std::u16string wide = PortableFromUtf8(text.data(), text.size());
     *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
