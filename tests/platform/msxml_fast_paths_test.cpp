@@ -1,6 +1,5 @@
-// The stand-in's shortcuts must answer exactly as the general paths do: namespace contexts that
-// reuse the storage of popped ones, URIs compared in place, and ASCII widened straight into a
-// BSTR.
+// Namespace contexts that reuse the storage of popped ones answer as fresh ones do; URIs and
+// named items match whole, as written, ASCII or not.
 #include "msxml_fixture.h"
 
 #include <vector>
