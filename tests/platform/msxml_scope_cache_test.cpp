@@ -1,5 +1,5 @@
 // A namespace context pushed again for the same node is reused without reading the declarations
-// anew, and ASCII string arguments are compared in place. Neither may ever answer from a scope
+// anew, and ASCII string arguments are narrowed in one copy. Neither may ever answer from a scope
 // that has changed, nor take a look-alike for an argument beyond ASCII.
 #include "msxml_fixture.h"
 

@@ -83,6 +83,15 @@ TEST_F(Utf8Test, NonBmpCharacterRoundTripsThroughOneFourByteSequence) {
     EXPECT_EQ(PortableFromUtf8(utf8.data(), utf8.size()), text);
 }
 
+TEST_F(Utf8Test, EachSequenceLengthRoundTripsAtItsBoundariesAndOnlyTheStatedLengthIsRead) {
+    const std::u16string text = u"\u007f\u0080\u07ff\u0800\uffff\U00010000\U0010FFFF";
+    const std::string utf8 = PortableToUtf8(text.data(), text.size());
+    EXPECT_EQ(utf8, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(PortableFromUtf8(utf8.data(), utf8.size()), text);
+    const char16_t withNul[] = {u'a', 0, u'b', u'z'};
+    EXPECT_EQ(PortableToUtf8(withNul, 3), std::string("a\0b", 3));
+}
+
 TEST_F(Utf8Test, UnpairedSurrogatesBecomeReplacementCharacters) {
     const char16_t lone[] = {u'x', 0xD800, u'y', 0xDC00};
     EXPECT_EQ(PortableToUtf8(lone, 4), "x\xEF\xBF\xBDy\xEF\xBF\xBD");

@@ -78,35 +78,12 @@ char32_t DecodeUtf8(const unsigned char*& p, const unsigned char* end) {
     return c;
 }
 
-// Names, namespace URIs and most text are ASCII, which both encodings share: copies the run of
-// ASCII units at the start of `text` in one step and returns its length.
-template <class Out, class Unit>
-size_t AppendAsciiRun(Out& out, const Unit* text, size_t length) {
-    // Whole blocks of eight first, tested without an early exit so that they go wide.
-    constexpr size_t kBlock = 8;
-    size_t run = 0;
-    for (; run + kBlock <= length; run += kBlock) {
-        unsigned bits = 0;
-        for (size_t k = 0; k < kBlock; ++k) bits |= static_cast<unsigned>(text[run + k]);
-        if (bits >= 0x80) break;
-    }
-    while (run < length && text[run] < 0x80) ++run;
-    const size_t at = out.size();
-    out.resize(at + run);
-    for (size_t k = 0; k < run; ++k) out[at + k] = static_cast<typename Out::value_type>(text[k]);
-    return run;
-}
-
 }  // namespace
 
 PORTABLE_API std::string PortableToUtf8(const WCHAR* text, size_t length) {
-    // Names and namespace URIs are ASCII: one allocation and one narrowing copy.
-    if (AllAsciiUnits(text, length)) return std::string(text, text + length);
     std::string out;
     out.reserve(length);
     for (size_t i = 0; i < length; ++i) {
-        i += AppendAsciiRun(out, text + i, length - i);
-        if (i == length) break;
         char32_t c = text[i];
         if (IsHighSurrogate(c) && i + 1 < length && IsLowSurrogate(text[i + 1])) {
             c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
@@ -124,9 +101,6 @@ PORTABLE_API std::u16string PortableFromUtf8(const char* text, size_t length) {
     out.reserve(length);
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* end = p + length;
-    while (p != end) {
-        p += AppendAsciiRun(out, p, static_cast<size_t>(end - p));
-        if (p != end) AppendUtf16(out, DecodeUtf8(p, end));
-    }
+    while (p != end) AppendUtf16(out, DecodeUtf8(p, end));
     return out;
 }

@@ -1,124 +1,23 @@
 #include "boundary_strings.h"
 
-#include "../runtime_internal.h"
-
 #include <portable/test_support.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 
 namespace msxml {
-namespace {
-
-// The length of a string argument and whether it is ASCII.
-size_t MeasureArgument(const WCHAR* text, bool& ascii) {
-    const size_t length = WStrLen(text);
-    ascii = AllAsciiUnits(text, length);
-    return length;
-}
-
-}  // namespace
 
 std::string ArgToUtf8(const WCHAR* text) {
-    std::string utf8;
-    ArgToUtf8(text, utf8);
-    return utf8;
-}
-
-void ArgToUtf8(const WCHAR* text, std::string& utf8) {
-    if (text == nullptr) {
-        utf8.clear();
-        return;
-    }
-    bool ascii = false;
-    const size_t length = MeasureArgument(text, ascii);
-    if (!ascii) {
-        utf8 = PortableToUtf8(text, length);
-        return;
-    }
-    utf8.resize(length);
-    char* out = utf8.data();
-    for (size_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[i]);
-}
-
-namespace {
-
-// Whether ASCII `wide` and `narrow` of the same length hold the same characters, compared in
-// one pass without an early exit (namespace URIs differ near their ends, if at all).
-bool SameAsciiUnits(const WCHAR* wide, const char* narrow, size_t length) {
-    unsigned rest = 0;
-    for (size_t i = 0; i < length; ++i) rest |= static_cast<unsigned char>(narrow[i]) ^ wide[i];
-    return rest == 0;
-}
-
-// Whether every byte is below 0x80, eight bytes at a time.
-bool IsAscii(std::string_view text) {
-    uint64_t bits = 0;
-    size_t i = 0;
-    for (; i + sizeof bits <= text.size(); i += sizeof bits) {
-        uint64_t block;
-        std::memcpy(&block, text.data() + i, sizeof block);
-        bits |= block;
-    }
-    if (i < text.size() && text.size() >= sizeof bits) {
-        // The last eight bytes, overlapping what was read already.
-        uint64_t block;
-        std::memcpy(&block, text.data() + text.size() - sizeof block, sizeof block);
-        bits |= block;
-        i = text.size();
-    }
-    if (text.size() - i >= 4) {
-        // Four to seven bytes: the first four and the last four.
-        uint32_t first;
-        uint32_t last;
-        std::memcpy(&first, text.data() + i, sizeof first);
-        std::memcpy(&last, text.data() + text.size() - sizeof last, sizeof last);
-        bits |= first | last;
-        i = text.size();
-    }
-    for (; i < text.size(); ++i) bits |= static_cast<unsigned char>(text[i]);
-    return (bits & 0x8080808080808080ull) == 0;
-}
-
-}  // namespace
-
-ArgText::ArgText(const WCHAR* text) : text_(text) {
-    if (text_ == nullptr) return;
-    length_ = MeasureArgument(text_, ascii_);
-    if (!ascii_) converted_ = PortableToUtf8(text_, length_);
-}
-
-bool ArgText::SameAscii(const char* utf8) const {
-    return SameAsciiUnits(text_, utf8, length_);
-}
-
-bool ArgText::NamesQualified(const xmlChar* prefix, const xmlChar* local) const {
-    if (!ascii_) {
-        const std::string_view converted = *converted_;
-        const size_t colon = converted.find(':');
-        if (colon == std::string::npos) return prefix == nullptr && View(local) == converted;
-        return prefix != nullptr && View(prefix) == converted.substr(0, colon) &&
-               View(local) == converted.substr(colon + 1);
-    }
-    const auto same = [](const WCHAR* text, size_t length, const xmlChar* name) {
-        const std::string_view bytes = View(name);
-        return bytes.size() == length && SameAsciiUnits(text, bytes.data(), length);
-    };
-    size_t colon = 0;
-    while (colon < length_ && text_[colon] != u':') ++colon;
-    if (colon == length_) return prefix == nullptr && same(text_, length_, local);
-    return prefix != nullptr && same(text_, colon, prefix) && same(text_ + colon + 1, length_ - colon - 1, local);
+    if (text == nullptr) return std::string();
+    const size_t length = WStrLen(text);
+    // Names and URIs are ASCII: narrowed in one copy, since encoding them a character at a time
+    // costs the ticket's conversion over half again.
+    WCHAR bits = 0;
+    for (size_t i = 0; i < length; ++i) bits |= text[i];
+    if (bits >= 0x80) return PortableToUtf8(text, length);
+    return std::string(text, text + length);
 }
 
 HRESULT NewBstr(std::string_view text, BSTR* out) {
-    // ASCII, as names and most values are, widens straight into the BSTR.
-    if (IsAscii(text)) {
-        *out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
-        if (*out == nullptr) return E_OUTOFMEMORY;
-        std::copy(text.begin(), text.end(), *out);
-        return S_OK;
-    }
     const std::u16string wide = PortableFromUtf8(text.data(), text.size());
     *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
@@ -128,9 +27,7 @@ HRESULT NewBstr(const xmlChar* text, BSTR* out) { return NewBstr(View(text), out
 
 namespace {
 
-// The caller-buffer protocol over ASCII bytes or UTF-16 units, one character each.
-template <class Units>
-HRESULT WriteToCallerBuffer(const Units& text, WCHAR* buffer, int* count) {
+HRESULT WriteToCallerBuffer(const std::u16string& text, WCHAR* buffer, int* count) {
     const int length = static_cast<int>(text.size());
     if (buffer == nullptr) {
         *count = length;
@@ -149,24 +46,6 @@ HRESULT WriteToCallerBuffer(const Units& text, WCHAR* buffer, int* count) {
 }  // namespace
 
 HRESULT CopyToCallerBuffer(std::string_view text, WCHAR* buffer, int* count) {
-    const int bytes = static_cast<int>(text.size());
-    if (buffer != nullptr && *count > bytes) {
-        // Widened and tested for ASCII in one pass, as prefixes and URIs are; other text is
-        // written again below, in no more room than this took.
-        unsigned bits = 0;
-        for (int i = 0; i < bytes; ++i) {
-            const auto byte = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
-            bits |= byte;
-            buffer[i] = byte;
-        }
-        if (bits < 0x80) {
-            buffer[bytes] = 0;
-            *count = bytes;
-            return S_OK;
-        }
-    }
-    // ASCII, as prefixes and URIs are, is widened straight into the buffer.
-    if (IsAscii(text)) return WriteToCallerBuffer(text, buffer, count);
     return WriteToCallerBuffer(PortableFromUtf8(text.data(), text.size()), buffer, count);
 }
 

@@ -6,7 +6,6 @@
 
 #include <libxml/xmlstring.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,33 +14,6 @@ namespace msxml {
 // A string argument as UTF-8, read up to its first NUL and never by its recorded length: the
 // plug-in passes BSTRs whose length counts their terminator. A null argument reads as empty.
 std::string ArgToUtf8(const WCHAR* text);
-// The same into `utf8`, whose storage is reused.
-void ArgToUtf8(const WCHAR* text, std::string& utf8);
-
-// A string argument measured once, to be compared with several UTF-8 strings: an ASCII argument
-// (every name and namespace URI in practice) is compared in place, length first, and only
-// another argument is converted, once.
-class ArgText {
-public:
-    explicit ArgText(const WCHAR* text);
-    // Called for every binding a look-up passes: a length that differs settles most at once.
-    bool Equals(std::string_view utf8) const {
-        if (ascii_) return utf8.size() == length_ && SameAscii(utf8.data());
-        return utf8 == *converted_;
-    }
-    // Whether the argument, read as a qualified name split at its first colon, names a node
-    // with this prefix (null: none) and local name.
-    bool NamesQualified(const xmlChar* prefix, const xmlChar* local) const;
-
-private:
-    // Whether `length_` bytes at `utf8` are the (ASCII) argument.
-    bool SameAscii(const char* utf8) const;
-
-    const WCHAR* text_;
-    size_t length_ = 0;
-    bool ascii_ = true;
-    std::optional<std::string> converted_;  // the argument as UTF-8 when it is not ASCII
-};
 
 // A new BSTR holding `text`; E_OUTOFMEMORY (and *out null) when the allocation is refused.
 HRESULT NewBstr(std::string_view text, BSTR* out);

@@ -131,8 +131,7 @@ HRESULT DomDocument::CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI,
     *out = nullptr;
     return NoThrow([&] {
         const std::string qualifiedName = ArgToUtf8(name);
-        ArgToUtf8(namespaceURI, createdUri_);
-        const std::string& uri = createdUri_;
+        const std::string uri = ArgToUtf8(namespaceURI);
         xmlNodePtr node = nullptr;
         HRESULT hr = E_INVALIDARG;
         switch (type) {

@@ -84,8 +84,6 @@ private:
     HRESULT SetLimit(const VARIANT& value, unsigned& limit);
     HRESULT CreateTyped(DOMNodeType type, BSTR name, BSTR namespaceURI, REFIID iid, void** out);
 
-    // The namespace of the node being created: its storage serves every creation.
-    std::string createdUri_;
     ParseFailure failure_;
     std::string url_;
     bool async_ = false;

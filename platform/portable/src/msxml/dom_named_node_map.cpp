@@ -28,10 +28,7 @@ HRESULT DomNamedNodeMap::getNamedItem(BSTR name, IXMLDOMNode** item) {
     if (item == nullptr) return E_INVALIDARG;
     *item = nullptr;
     return NoThrow([&] {
-        // Read for every feature a search passes: compared in place, never converted.
-        const ArgText wanted(name);
-        xmlAttrPtr found = element_->node()->properties;
-        while (found && !wanted.NamesQualified(found->ns ? found->ns->prefix : nullptr, found->name)) found = found->next;
+        xmlAttrPtr found = FindAttribute(element_->node(), ArgToUtf8(name));
         return ReturnNode(*element_, AsNode(found), IID_IXMLDOMNode, reinterpret_cast<void**>(item));
     });
 }

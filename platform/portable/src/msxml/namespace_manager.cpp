@@ -214,17 +214,17 @@ HRESULT NamespaceManager::getPrefix(const WCHAR* uri, LONG index, WCHAR* prefix,
     if (count == nullptr) return E_POINTER;
     if (uri == nullptr || uri[0] == 0 || index < 0) return E_INVALIDARG;
     return NoThrow([&] {
-        const ArgText wanted(uri);
+        const std::string wanted = ArgToUtf8(uri);
         LONG remaining = index;
         for (size_t context = depth_; context-- > 0;) {
             const std::vector<Binding>& bindings = contexts_[context].bindings;
             for (size_t i = 0; i < bindings.size(); ++i) {
                 const Binding& b = bindings[i];
-                if (!wanted.Equals(b.uri) || IsShadowed(context, i)) continue;
+                if (b.uri != wanted || IsShadowed(context, i)) continue;
                 if (remaining-- == 0) return CopyToCallerBuffer(b.prefix, prefix, count);
             }
         }
-        if (wanted.Equals(kXmlNamespace) && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
+        if (wanted == kXmlNamespace && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
         return E_FAIL;
     });
 }

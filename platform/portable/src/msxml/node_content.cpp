@@ -13,8 +13,6 @@ namespace msxml::node_ops {
 HRESULT GetText(const NodeObject& self, BSTR* text) {
     if (text == nullptr) return E_INVALIDARG;
     *text = nullptr;
-    std::string_view stored;
-    if (StoredTextContent(self.node(), stored)) return NewBstr(stored, text);
     return NewBstr(TextContent(self.node()), text);
 }
 

@@ -47,19 +47,6 @@ std::string TextContent(xmlNodePtr node) {
     return text;
 }
 
-bool StoredTextContent(xmlNodePtr node, std::string_view& text) {
-    const auto isText = [](xmlNodePtr n) { return n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE; };
-    xmlNodePtr holder = node;
-    if (node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) {
-        holder = node->children;
-        if (holder == nullptr || holder->next != nullptr || !isText(holder)) return false;
-    } else if (!isText(node)) {
-        return false;
-    }
-    text = View(holder->content);
-    return true;
-}
-
 HRESULT ReplaceChildrenWithText(XmlTree& tree, xmlNodePtr node, const std::string& text) {
     xmlNodePtr replacement = nullptr;
     if (!text.empty()) {

@@ -6,16 +6,12 @@
 #include <platform/platform.h>
 
 #include <string>
-#include <string_view>
 
 namespace msxml {
 
 // An element's or document's text: the concatenation of every text and CDATA node below it,
 // exactly as stored (no trimming); an attribute's value; a leaf's own content.
 std::string TextContent(xmlNodePtr node);
-// The same text when the node holds it as one stored string (a text node, or an element or
-// attribute whose only child is one), as a view of it; false otherwise.
-bool StoredTextContent(xmlNodePtr node, std::string_view& text);
 
 // Replaces the children of an element or attribute with one text node holding `text` (none when
 // `text` is empty). The old children leave the tree; the tree is unchanged on failure.
