@@ -10,6 +10,9 @@
 #error "QP_MODULE_PATH names the built module"
 #endif
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace qpbench {
 
 std::unique_ptr<CoreDriverSession> OpenProviderSession(std::string& error) {

@@ -28,15 +28,15 @@ public:
     BSTR Get() const { return text_.get(); }
 
 private:
-    Bstr text_;
+    qp::Bstr text_;
 };
 
 // A new, empty stand-in document; null when it cannot be made.
-ComPtr<IXMLDOMDocument2> NewDocument();
+qp::ComPtr<IXMLDOMDocument2> NewDocument();
 // Loads `text` into `document`: S_OK, or a failure when the text does not load.
 HRESULT LoadText(IXMLDOMDocument2* document, const DocumentText& text);
 // NewDocument and LoadText together; null when either fails.
-ComPtr<IXMLDOMDocument2> ParseDocument(const DocumentText& text);
+qp::ComPtr<IXMLDOMDocument2> ParseDocument(const DocumentText& text);
 
 // Visits every node below and including `node`, depth first through firstChild and nextSibling,
 // and returns how many it visited.

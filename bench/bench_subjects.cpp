@@ -9,6 +9,8 @@
 #error "QP_SOURCE_DIR names the source tree, where the bundled examples are"
 #endif
 
+using qp::ComPtr;
+
 namespace qpbench {
 namespace {
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using qp::ComPtr;
+
 namespace qpbench {
 namespace {
 

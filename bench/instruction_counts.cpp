@@ -27,6 +27,8 @@
 #include <iostream>
 #include <sstream>
 
+using qp::ComPtr;
+
 namespace qpbench {
 namespace {
 

@@ -17,6 +17,8 @@
 #include <iostream>
 #include <string>
 
+using qp::ComPtr;
+
 namespace qpbench {
 namespace {
 

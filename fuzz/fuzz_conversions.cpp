@@ -21,6 +21,9 @@
 #include <string>
 #include <string_view>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv);
 STDAPI DllCanUnloadNow();
 

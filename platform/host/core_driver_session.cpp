@@ -7,6 +7,10 @@
 #include <utility>
 #include <vector>
 
+using qp::Bstr;
+using qp::CoTaskMemPtr;
+using qp::ComPtr;
+
 namespace {
 
 // The printer the provider is bound to; the provider only keeps the handle.

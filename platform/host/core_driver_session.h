@@ -31,7 +31,7 @@ public:
                                                    std::string& error);
     // Sets up a module that the caller loaded and keeps loaded while the session lives, with
     // the caller's core helper.
-    static std::unique_ptr<CoreDriverSession> Open(const LoadedModule& module, ComPtr<CoreHelperStub> helper,
+    static std::unique_ptr<CoreDriverSession> Open(const LoadedModule& module, qp::ComPtr<CoreHelperStub> helper,
                                                    std::string& error);
 
     CoreDriverSession(const CoreDriverSession&) = delete;
@@ -48,14 +48,14 @@ public:
     HRESULT Convert(ProviderConversion conversion, IXMLDOMDocument2* document);
 
 private:
-    CoreDriverSession(const LoadedModule& module, ComPtr<CoreHelperStub> helper);
+    CoreDriverSession(const LoadedModule& module, qp::ComPtr<CoreHelperStub> helper);
     bool SetUpUiPlugin(std::string& error);
     bool SetUpProvider(std::string& error);
 
     std::unique_ptr<LoadedModule> ownedModule_;
     const LoadedModule& module_;
-    ComPtr<CoreHelperStub> helper_;
-    ComPtr<IPrintOemUI2> uiPlugin_;
-    ComPtr<IPrintOemPrintTicketProvider> provider_;
+    qp::ComPtr<CoreHelperStub> helper_;
+    qp::ComPtr<IPrintOemUI2> uiPlugin_;
+    qp::ComPtr<IPrintOemPrintTicketProvider> provider_;
     DevModeBuffer devmode_;
 };

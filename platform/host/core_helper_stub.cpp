@@ -6,6 +6,9 @@
 
 #include <new>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace {
 
 // Which namespace manager CreateInstanceOfMSXMLObject hands out: the runtime's own, unless it

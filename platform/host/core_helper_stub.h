@@ -26,9 +26,9 @@ public:
     };
 
     // A new stub whose one reference the returned holder owns.
-    static ComPtr<CoreHelperStub> Create();
+    static qp::ComPtr<CoreHelperStub> Create();
     // A new stub that selects `selections`.
-    static ComPtr<CoreHelperStub> Create(const GpdSelections& selections);
+    static qp::ComPtr<CoreHelperStub> Create(const GpdSelections& selections);
 
     CoreHelperStub(const CoreHelperStub&) = delete;
     CoreHelperStub& operator=(const CoreHelperStub&) = delete;

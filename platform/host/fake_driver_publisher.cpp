@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using qp::ComPtr;
+
 namespace {
 
 // The value recorded for `iid` in a list of (interface id, value) pairs, or null.

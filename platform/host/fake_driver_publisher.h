@@ -16,7 +16,7 @@ class FakeDriverPublisher final : public IPrintOemDriverUI {
 public:
     // Supplies `helper`'s IPrintCoreHelper when `helper` is given, and IPrintOemDriverUI when
     // `offerDriverUI`; every other interface but IUnknown is E_NOINTERFACE.
-    static ComPtr<FakeDriverPublisher> Create(ComPtr<CoreHelperStub> helper, bool offerDriverUI);
+    static qp::ComPtr<FakeDriverPublisher> Create(qp::ComPtr<CoreHelperStub> helper, bool offerDriverUI);
 
     FakeDriverPublisher(const FakeDriverPublisher&) = delete;
     FakeDriverPublisher& operator=(const FakeDriverPublisher&) = delete;
@@ -40,14 +40,14 @@ public:
     HRESULT STDMETHODCALLTYPE DrvUpdateUISetting(PVOID, PVOID, DWORD, DWORD) override;
 
 private:
-    FakeDriverPublisher(ComPtr<CoreHelperStub> helper, bool offerDriverUI)
+    FakeDriverPublisher(qp::ComPtr<CoreHelperStub> helper, bool offerDriverUI)
         : helper_(std::move(helper)), offerDriverUI_(offerDriverUI) {}
     ~FakeDriverPublisher() = default;
 
     HRESULT Answer(REFIID riid, void** ppv);
 
     std::atomic<ULONG> refs_{1};
-    ComPtr<CoreHelperStub> helper_;
+    qp::ComPtr<CoreHelperStub> helper_;
     bool offerDriverUI_;
     mutable std::mutex mutex_;
     std::vector<std::pair<IID, int>> queries_;

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <new>
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace {
 
 using View = std::basic_string_view<WCHAR>;

@@ -14,7 +14,7 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
         return CLASS_E_CLASSNOTAVAILABLE;
     }
 
-    const auto factory = ComPtr<qp::PluginClassFactory>::Attach(new (std::nothrow) qp::PluginClassFactory());
+    const auto factory = qp::ComPtr<qp::PluginClassFactory>::Attach(new (std::nothrow) qp::PluginClassFactory());
     if (!factory) return E_OUTOFMEMORY;
     return factory->QueryInterface(riid, ppv);
 }

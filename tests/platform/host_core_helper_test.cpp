@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using qp::ComPtr;
+
 namespace {
 
 class CoreHelperStubTest : public LedgerTest {

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+using qp::ComPtr;
+
 namespace {
 
 class LoadedModuleTest : public LedgerTest {};

@@ -19,6 +19,9 @@
 #include <string>
 #include <vector>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace {
 
 constexpr const char* kPsf = msxmltest::kPsf;

@@ -7,6 +7,10 @@
 #include <thread>
 #include <vector>
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace msxmltest {
 namespace {
 

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace msxmltest {
 namespace {
 

@@ -2,6 +2,10 @@
 // crashes, and whatever was made is freed.
 #include "msxml_fixture.h"
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace msxmltest {
 namespace {
 

@@ -16,39 +16,39 @@ inline constexpr const char* kPsk = "http://schemas.microsoft.com/windows/2003/0
 
 class MsxmlTest : public LedgerTest {
 protected:
-    static Bstr B(const std::string& utf8) { return Bstr::Copy(qptest::Utf16(utf8).c_str()); }
+    static qp::Bstr B(const std::string& utf8) { return qp::Bstr::Copy(qptest::Utf16(utf8).c_str()); }
 
-    static ComPtr<IXMLDOMDocument2> NewDocument() {
-        ComPtr<IXMLDOMDocument2> doc;
+    static qp::ComPtr<IXMLDOMDocument2> NewDocument() {
+        qp::ComPtr<IXMLDOMDocument2> doc;
         EXPECT_EQ(CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2,
                                    doc.put_void()),
                   S_OK);
         return doc;
     }
 
-    static ComPtr<IXMLDOMElement> Root(IXMLDOMDocument2* doc) {
-        ComPtr<IXMLDOMElement> root;
+    static qp::ComPtr<IXMLDOMElement> Root(IXMLDOMDocument2* doc) {
+        qp::ComPtr<IXMLDOMElement> root;
         EXPECT_EQ(doc->get_documentElement(root.put()), S_OK);
         return root;
     }
 
     // createNode with a VT_I4 type; an empty uri passes null.
-    static ComPtr<IXMLDOMNode> Create(IXMLDOMDocument2* doc, DOMNodeType type, const std::string& name,
+    static qp::ComPtr<IXMLDOMNode> Create(IXMLDOMDocument2* doc, DOMNodeType type, const std::string& name,
                                       const std::string& uri) {
-        ComPtr<IXMLDOMNode> node;
-        Bstr bname = B(name);
-        Bstr buri = uri.empty() ? Bstr() : B(uri);
-        Variant kind = Variant::Int32(type);
+        qp::ComPtr<IXMLDOMNode> node;
+        qp::Bstr bname = B(name);
+        qp::Bstr buri = uri.empty() ? qp::Bstr() : B(uri);
+        qp::Variant kind = qp::Variant::Int32(type);
         EXPECT_EQ(doc->createNode(kind.get(), bname.get(), buri.get(), node.put()), S_OK) << name;
         return node;
     }
 
     // The only descendant element named `name` as written (fails the test when not exactly one).
-    static ComPtr<IXMLDOMElement> Only(IXMLDOMNode* scope, const std::string& name) {
-        ComPtr<IXMLDOMNodeList> list;
-        Bstr bname = B(name);
-        ComPtr<IXMLDOMElement> element;
-        ComPtr<IXMLDOMDocument2> doc;
+    static qp::ComPtr<IXMLDOMElement> Only(IXMLDOMNode* scope, const std::string& name) {
+        qp::ComPtr<IXMLDOMNodeList> list;
+        qp::Bstr bname = B(name);
+        qp::ComPtr<IXMLDOMElement> element;
+        qp::ComPtr<IXMLDOMDocument2> doc;
         if (scope->QueryInterface(IID_IXMLDOMDocument2, doc.put_void()) == S_OK) {
             EXPECT_EQ(doc->getElementsByTagName(bname.get(), list.put()), S_OK);
         } else {
@@ -58,8 +58,8 @@ protected:
         LONG length = -1;
         EXPECT_EQ(list->get_length(&length), S_OK);
         EXPECT_EQ(length, 1) << name;
-        ComPtr<IXMLDOMNode> node;
-        ComPtr<IXMLDOMElement> found;
+        qp::ComPtr<IXMLDOMNode> node;
+        qp::ComPtr<IXMLDOMElement> found;
         if (list->get_item(0, node.put()) == S_OK) {
             EXPECT_EQ(node.QueryTo(IID_IXMLDOMElement, found), S_OK);
         }
@@ -67,7 +67,7 @@ protected:
     }
 
     static std::string Text(IXMLDOMNode* node) {
-        Bstr text;
+        qp::Bstr text;
         EXPECT_EQ(node->get_text(text.put()), S_OK);
         return text ? qptest::Utf8(text.get()) : std::string();
     }
@@ -89,8 +89,8 @@ protected:
         MsxmlTest::TearDown();
     }
 
-    ComPtr<IXMLDOMDocument2> doc_;
-    ComPtr<IXMLDOMElement> root_;
+    qp::ComPtr<IXMLDOMDocument2> doc_;
+    qp::ComPtr<IXMLDOMElement> root_;
 };
 
 }  // namespace msxmltest

@@ -3,6 +3,10 @@
 
 #include <vector>
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace msxmltest {
 namespace {
 

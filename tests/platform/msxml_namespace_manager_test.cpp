@@ -2,6 +2,8 @@
 // and what unbound names give.
 #include "msxml_fixture.h"
 
+using qp::ComPtr;
+
 namespace msxmltest {
 namespace {
 

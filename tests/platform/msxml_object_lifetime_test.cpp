@@ -4,6 +4,9 @@
 
 #include <utility>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace msxmltest {
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using qp::ComPtr;
+
 namespace msxmltest {
 namespace {
 

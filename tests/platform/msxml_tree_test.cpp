@@ -2,6 +2,10 @@
 // text, identity and lifetime. Every edited document is checked by re-parsing its text.
 #include "msxml_fixture.h"
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace msxmltest {
 namespace {
 

@@ -9,6 +9,10 @@
 #include <thread>
 #include <vector>
 
+using qp::Bstr;
+using qp::CoTaskMemPtr;
+using qp::Variant;
+
 namespace {
 
 class FaultInjectionTest : public LedgerTest {};

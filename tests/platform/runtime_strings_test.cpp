@@ -6,6 +6,9 @@
 #include <cstring>
 #include <string>
 
+using qp::Bstr;
+using qp::CoTaskMemPtr;
+
 namespace {
 
 class BstrTest : public LedgerTest {};

@@ -6,6 +6,8 @@
 #include <climits>
 #include <string>
 
+using qp::Variant;
+
 namespace {
 
 // An IUnknown that only counts its references.

@@ -12,6 +12,8 @@
 #include <memory>
 #include <set>
 
+using qp::ComPtr;
+
 namespace reliability {
 namespace {
 

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+using qp::ComPtr;
+
 namespace reliability {
 namespace {
 

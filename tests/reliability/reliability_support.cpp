@@ -8,6 +8,10 @@
 #include <fstream>
 #include <sstream>
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace reliability {
 
 const char* PthostCommand(Conversion conversion) {

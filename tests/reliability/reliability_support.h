@@ -51,10 +51,10 @@ private:
 };
 
 // `utf8` loaded into a new stand-in document; null, quietly, when the stand-in refuses it.
-ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8);
+qp::ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8);
 // The same with the document's MaxElementDepth set first (0: no limit); *reason says why a load
 // failed.
-ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8, LONG maxElementDepth, std::string* reason);
+qp::ComPtr<IXMLDOMDocument2> TryLoad(const std::string& utf8, LONG maxElementDepth, std::string* reason);
 
 // The text of a file in the source tree (path relative to its top); empty when unreadable.
 std::string ReadSourceFile(const std::string& relativePath);

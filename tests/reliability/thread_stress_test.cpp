@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+using qp::ComPtr;
+
 namespace reliability {
 namespace {
 

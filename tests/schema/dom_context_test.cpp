@@ -4,6 +4,9 @@
 
 #include <common/constants.h>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace schematest {
 namespace {
 

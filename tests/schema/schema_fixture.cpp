@@ -2,6 +2,9 @@
 
 #include <common/constants.h>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace schematest {
 
 namespace {

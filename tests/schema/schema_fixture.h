@@ -38,12 +38,12 @@ protected:
     qp::PrintSchemaContext& Context() const { return *wrapper_->GetContext(); }
     IXMLDOMElement* Root() const { return wrapper_->GetElement(); }
     // The index-th descendant of the root element named `qname` as written, straight from the DOM.
-    ComPtr<IXMLDOMElement> Nth(const char16_t* qname, LONG index = 0) const;
+    qp::ComPtr<IXMLDOMElement> Nth(const char16_t* qname, LONG index = 0) const;
     // The document serialized and parsed again.
     std::unique_ptr<qptest::XmlDoc> Output() const;
 
-    ComPtr<CoreHelperStub> helper_;
-    ComPtr<IXMLDOMDocument2> doc_;
+    qp::ComPtr<CoreHelperStub> helper_;
+    qp::ComPtr<IXMLDOMDocument2> doc_;
     std::unique_ptr<qp::SchemaDocument> wrapper_;
 };
 

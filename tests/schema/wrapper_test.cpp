@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <iterator>
 
+using qp::ComPtr;
+
 namespace schematest {
 namespace {
 

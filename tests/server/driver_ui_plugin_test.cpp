@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 
+using qp::ComPtr;
+
 namespace servertest {
 namespace {
 

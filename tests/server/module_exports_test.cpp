@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+using qp::ComPtr;
+
 namespace servertest {
 namespace {
 

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+using qp::ComPtr;
+
 namespace servertest {
 
 const ModuleExports& Module() {

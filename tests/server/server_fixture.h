@@ -41,11 +41,11 @@ protected:
     void TearDown() override;
 
     // A class factory for `clsid` from DllGetClassObject; fails the test when there is none.
-    static ComPtr<IClassFactory> Factory(REFCLSID clsid = CLSID_OEMUI);
+    static qp::ComPtr<IClassFactory> Factory(REFCLSID clsid = CLSID_OEMUI);
     // An object made by the factory for `iid`.
     template <class T>
-    static ComPtr<T> Create(REFIID iid, REFCLSID clsid = CLSID_OEMUI) {
-        ComPtr<T> object;
+    static qp::ComPtr<T> Create(REFIID iid, REFCLSID clsid = CLSID_OEMUI) {
+        qp::ComPtr<T> object;
         EXPECT_EQ(Factory(clsid)->CreateInstance(nullptr, iid, object.put_void()), S_OK);
         return object;
     }
@@ -57,6 +57,6 @@ inline constexpr HRESULT kDriverUiRefused = static_cast<HRESULT>(0x80040202);
 
 // An object the core driver publishes, supplying IPrintCoreHelper (a stub's), IPrintOemDriverUI,
 // both or neither, and refusing the others with the codes above.
-ComPtr<FakeDriverPublisher> Offered(bool coreHelper, bool driverUi);
+qp::ComPtr<FakeDriverPublisher> Offered(bool coreHelper, bool driverUi);
 
 }  // namespace servertest

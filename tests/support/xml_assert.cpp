@@ -6,6 +6,9 @@
 #include <libxml/xpathInternals.h>
 #include <portable/test_support.h>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace qptest {
 namespace {
 

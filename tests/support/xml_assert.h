@@ -41,7 +41,7 @@ private:
 std::string SerializeUtf8(IXMLDOMNode* node);
 
 // Makes a stand-in document from UTF-8 text; null (with a test failure) when it does not load.
-ComPtr<IXMLDOMDocument2> LoadDocument(const std::string& utf8);
+qp::ComPtr<IXMLDOMDocument2> LoadDocument(const std::string& utf8);
 
 // UTF-8 to UTF-16 and back, for building expectations.
 std::u16string Utf16(const std::string& utf8);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+using qp::ComPtr;
+
 namespace translationtest {
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+using qp::ComPtr;
+
 namespace translationtest {
 
 std::string RootDeclarations(const std::string& privatePrefix, const std::string& omit) {

@@ -38,7 +38,7 @@ protected:
     void TearDown() override;
 
     // Loads `xml` into a stand-in document; the test fails when it does not load.
-    static ComPtr<IXMLDOMDocument2> Load(const std::string& xml);
+    static qp::ComPtr<IXMLDOMDocument2> Load(const std::string& xml);
     // Wraps `document` as a conversion does and runs one pass on it.
     bool RunPass(bool (qp::PrintTicketProvider::*pass)(qp::SchemaDocument&), IXMLDOMDocument2* document);
     // Runs one pass on `xml`, expecting `result` and the document exactly as it was.
@@ -47,7 +47,7 @@ protected:
     // The document serialized, for before/after comparisons.
     static std::string Text(IXMLDOMDocument2* document);
 
-    ComPtr<CoreHelperStub> helper_;
+    qp::ComPtr<CoreHelperStub> helper_;
     // Made by the test and published the helper, as the core driver sets it up.
     qp::PrintTicketProvider* provider_ = nullptr;
 };

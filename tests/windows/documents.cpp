@@ -4,6 +4,10 @@
 
 #include <cstdio>
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace wintest {
 namespace {
 

@@ -10,9 +10,9 @@
 namespace wintest {
 
 // An empty DOMDocument60, or empty when MSXML 6 is not available.
-ComPtr<IXMLDOMDocument2> NewDocument();
+qp::ComPtr<IXMLDOMDocument2> NewDocument();
 // A DOMDocument60 holding `xml`, or empty when it does not parse.
-ComPtr<IXMLDOMDocument2> LoadDocument(const std::wstring& xml);
+qp::ComPtr<IXMLDOMDocument2> LoadDocument(const std::wstring& xml);
 // The document serialized by MSXML.
 std::wstring XmlOf(IXMLDOMDocument2* document);
 // Serializes the document and counts the nodes that `xpath` selects in a fresh copy, with the
@@ -21,7 +21,7 @@ std::wstring XmlOf(IXMLDOMDocument2* document);
 long CountNodes(IXMLDOMDocument2* document, const wchar_t* xpath);
 
 // A document of the bundled set copied beside this program (documents\FILE, UTF-8), or empty.
-ComPtr<IXMLDOMDocument2> LoadBundledDocument(const wchar_t* fileName);
+qp::ComPtr<IXMLDOMDocument2> LoadBundledDocument(const wchar_t* fileName);
 
 // A PrintTicket as the core driver hands it over: every feature the three conversions edit.
 std::wstring SampleTicket();

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+using qp::ComPtr;
+
 namespace wintest {
 namespace {
 

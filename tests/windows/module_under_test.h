@@ -32,10 +32,10 @@ const wchar_t* ModuleFileName();
 
 HRESULT CanUnloadNow();
 // A class factory for `clsid`, or empty when the module refused it.
-ComPtr<IClassFactory> Factory(REFCLSID clsid);
+qp::ComPtr<IClassFactory> Factory(REFCLSID clsid);
 // A new object made through the factory of `clsid`, or empty.
-ComPtr<IPrintOemUI2> NewUiPlugin(REFCLSID clsid = CLSID_OEMUI);
-ComPtr<IPrintOemPrintTicketProvider> NewProvider(REFCLSID clsid = CLSID_OEMPTPROVIDER);
+qp::ComPtr<IPrintOemUI2> NewUiPlugin(REFCLSID clsid = CLSID_OEMUI);
+qp::ComPtr<IPrintOemPrintTicketProvider> NewProvider(REFCLSID clsid = CLSID_OEMPTPROVIDER);
 
 // The object's reference count as its AddRef and Release report it.
 ULONG RefCount(IUnknown* object);
@@ -48,17 +48,17 @@ bool UnderWine();
 template <class Fake>
 class OwnedFake {
 public:
-    explicit OwnedFake(ComPtr<Fake> fake) : fake_(std::move(fake)) {}
+    explicit OwnedFake(qp::ComPtr<Fake> fake) : fake_(std::move(fake)) {}
     OwnedFake(const OwnedFake&) = delete;
     OwnedFake& operator=(const OwnedFake&) = delete;
     ~OwnedFake() { CHECK_EQ(fake_->RefCount(), 1); }
 
     Fake* operator->() const { return fake_.get(); }
     Fake* get() const { return fake_.get(); }
-    const ComPtr<Fake>& holder() const { return fake_; }
+    const qp::ComPtr<Fake>& holder() const { return fake_; }
 
 private:
-    ComPtr<Fake> fake_;
+    qp::ComPtr<Fake> fake_;
 };
 
 }  // namespace wintest

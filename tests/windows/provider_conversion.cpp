@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+using qp::ComPtr;
+
 namespace wintest {
 
 bool Conversion::Prepare(const std::wstring& xml) { return Prepare(LoadDocument(xml)); }

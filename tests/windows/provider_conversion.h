@@ -17,12 +17,12 @@ struct Conversion {
     // Declared first, so that it checks its references once the session is gone.
     OwnedFake<CoreHelperStub> helper{CoreHelperStub::Create({{"PunchHole", "3Holes"}, {"Punch", "AUTO"}})};
     std::unique_ptr<CoreDriverSession> session;
-    ComPtr<IXMLDOMDocument2> document;
+    qp::ComPtr<IXMLDOMDocument2> document;
     std::vector<unsigned char> pristine;
 
     // False when the document did not load or the session could not be set up.
     bool Prepare(const std::wstring& xml);
-    bool Prepare(ComPtr<IXMLDOMDocument2> loaded);
+    bool Prepare(qp::ComPtr<IXMLDOMDocument2> loaded);
 
     IPrintOemPrintTicketProvider* Provider() const { return session->Provider(); }
     DevModeBuffer& DevMode() const { return session->DevMode(); }

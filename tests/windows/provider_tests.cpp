@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 using namespace wintest;
 
 namespace {

@@ -6,6 +6,9 @@
 
 #include <string>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace wintest {
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+using qp::ComPtr;
+
 using namespace wintest;
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+using qp::ComPtr;
+
 using namespace wintest;
 
 namespace {

@@ -10,6 +10,9 @@
 
 #include <iostream>
 
+using qp::Bstr;
+using qp::ComPtr;
+
 namespace pthost {
 namespace {
 

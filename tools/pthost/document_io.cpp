@@ -15,6 +15,10 @@
 #include <io.h>
 #endif
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace pthost {
 namespace {
 

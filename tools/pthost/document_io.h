@@ -11,7 +11,7 @@ namespace pthost {
 // mark and declared encoding; standard input ("-") as UTF-8, or UTF-16 with a byte-order mark.
 // False with one line to report: "FILE:LINE:COL: reason" when it does not parse, "FILE: reason"
 // when standard input cannot be decoded, "pthost: FILE: reason" when it cannot be read.
-bool LoadInput(const std::string& path, ComPtr<IXMLDOMDocument2>& document, std::string& error);
+bool LoadInput(const std::string& path, qp::ComPtr<IXMLDOMDocument2>& document, std::string& error);
 
 // The document as UTF-8 text; false with an error when it cannot be serialized.
 bool SerializeDocument(IXMLDOMDocument2* document, std::string& text, std::string& error);

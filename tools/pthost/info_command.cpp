@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+using qp::Bstr;
+using qp::CoTaskMemPtr;
+using qp::ComPtr;
+
 namespace pthost {
 namespace {
 

@@ -4,6 +4,10 @@
 
 #include <optional>
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace pthost {
 namespace {
 

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <utility>
 
+namespace qp {
+
 template <class T>
 class ComPtr {
 public:
@@ -160,3 +162,5 @@ public:
 private:
     T* p_ = nullptr;
 };
+
+}  // namespace qp

@@ -67,6 +67,6 @@ HRESULT NoThrow(Body&& body) noexcept {
 
 // An owned reference: the holder the whole product uses.
 template <class T>
-using Ref = ComPtr<T>;
+using Ref = qp::ComPtr<T>;
 
 }  // namespace msxml
