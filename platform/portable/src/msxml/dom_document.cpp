@@ -93,7 +93,7 @@ HRESULT DomDocument::Create(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
     EnsureLibxmlInitialized();
-    xmlDocPtr doc = xmlNewDoc(XmlChars("1.0"));
+    xmlDocPtr doc = NewDocument();
     if (doc == nullptr) return E_OUTOFMEMORY;
     XmlTree* tree = XmlTree::Adopt(doc, false);
     if (tree == nullptr) return E_OUTOFMEMORY;
@@ -197,13 +197,14 @@ HRESULT DomDocument::ReplaceTree(xmlDocPtr doc, bool hasDeclaration) {
 }
 
 HRESULT DomDocument::Fail(ParseFailure failure) {
-    xmlDocPtr empty = xmlNewDoc(XmlChars("1.0"));
+    const bool outOfMemory = failure.errorCode == static_cast<LONG>(E_OUTOFMEMORY);
+    failure_ = std::move(failure);
+    url_.clear();
+    xmlDocPtr empty = NewDocument();
     if (empty == nullptr) return E_OUTOFMEMORY;
     const HRESULT hr = ReplaceTree(empty, false);
     if (FAILED(hr)) return hr;
-    failure_ = std::move(failure);
-    url_.clear();
-    return S_FALSE;
+    return outOfMemory ? E_OUTOFMEMORY : S_FALSE;
 }
 
 HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool fromUtf16,

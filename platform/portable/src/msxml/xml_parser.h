@@ -5,14 +5,13 @@
 
 #include <platform/platform.h>
 
+#include "libxml_runtime.h"
+
 #include <libxml/tree.h>
 
 #include <string>
 
 namespace msxml {
-
-// Initialises libxml2 once per process, whatever thread comes first.
-void EnsureLibxmlInitialized();
 
 // MSXML 6's defaults: MaxElementDepth 256, MaxXMLSize 0 (no limit).
 inline constexpr unsigned kDefaultMaxElementDepth = 256;
@@ -41,6 +40,7 @@ struct ParseFailure {
 struct ParseResult {
     xmlDocPtr doc = nullptr;  // null on failure
     bool hasDeclaration = false;
+    bool outOfMemory = false;  // the failure is memory running out, not the text
     ParseFailure failure;
 };
 
