@@ -210,7 +210,7 @@ HRESULT DomDocument::Fail(ParseFailure failure) {
 HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool fromUtf16,
                           VARIANT_BOOL* isSuccessful) {
     if (isSuccessful) *isSuccessful = VARIANT_FALSE;
-    if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
+    if (PortableFaultNextAllocationFails()) return Fail(OutOfMemoryFailure());
     ParseSettings settings;
     settings.prohibitDtd = flags_[kProhibitDtd];
     settings.maxElementDepth = maxElementDepth_;
@@ -220,7 +220,10 @@ HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool 
     ParseResult parsed = ParseXml(text, url, settings);
     if (parsed.doc == nullptr) return Fail(std::move(parsed.failure));
     const HRESULT hr = ReplaceTree(parsed.doc, parsed.hasDeclaration);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+        failure_ = OutOfMemoryFailure();
+        return hr;
+    }
     failure_ = ParseFailure();
     url_ = url;
     if (isSuccessful) *isSuccessful = VARIANT_TRUE;

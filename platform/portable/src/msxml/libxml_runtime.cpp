@@ -14,15 +14,27 @@ namespace {
 // libxml2's allocator: the C library's, asked first whether fault injection fails this one.
 // Every wrapper hands its block to or takes it from the same malloc, so a block libxml2 got
 // before this allocator was installed is freed correctly all the same.
-void* Allocate(size_t size) { return PortableFaultNextAllocationFails() ? nullptr : std::malloc(size); }
+thread_local uint64_t t_failures = 0;
+
+template <class T>
+T* Counted(T* block) {
+    if (block == nullptr) ++t_failures;
+    return block;
+}
+
+void* Allocate(size_t size) {
+    return Counted(PortableFaultNextLibxmlAllocationFails() ? nullptr : std::malloc(size));
+}
 
 void* Reallocate(void* block, size_t size) {
-    return PortableFaultNextAllocationFails() ? nullptr : std::realloc(block, size);
+    return Counted(PortableFaultNextLibxmlAllocationFails() ? nullptr : std::realloc(block, size));
 }
 
 void Free(void* block) { std::free(block); }
 
-char* Duplicate(const char* text) { return PortableFaultNextAllocationFails() ? nullptr : strdup(text); }
+char* Duplicate(const char* text) {
+    return Counted(PortableFaultNextLibxmlAllocationFails() ? nullptr : strdup(text));
+}
 
 void Discard(void*, const char*, ...) {}
 
@@ -53,6 +65,8 @@ bool HoldsText(const xmlNode* node, const xmlChar* text) {
 }
 
 }  // namespace
+
+uint64_t LibxmlAllocationFailures() { return t_failures; }
 
 void EnsureLibxmlInitialized() {
     // libxml2's error channel is per thread: a thread libxml2 saw before it had the default.

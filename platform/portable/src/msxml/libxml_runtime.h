@@ -5,11 +5,18 @@
 
 #include <libxml/tree.h>
 
+#include <cstdint>
+
 namespace msxml {
 
 // Makes the calling thread's libxml2 silent; the allocator and the parser's initialisation
 // are set up once, when the runtime library is loaded.
 void EnsureLibxmlInitialized();
+
+// Allocations libxml2 was refused on this thread so far. libxml2 does not report every one (a
+// failed dictionary entry can surface as a malformed name): a call during which this count grew
+// may have dropped part of its work.
+uint64_t LibxmlAllocationFailures();
 
 // libxml2 hands out a node or a namespace whose name, value or text is null when the copy of
 // that string could not be allocated. These make such a half-made object an allocation failure:

@@ -212,9 +212,7 @@ using DocHolder = std::unique_ptr<xmlDoc, DocFree>;
 
 ParseResult OutOfMemory(ParseResult result) {
     result.outOfMemory = true;
-    result.failure.errorCode = static_cast<LONG>(E_OUTOFMEMORY);
-    result.failure.reason = "out of memory";
-    result.failure.filePosition = -1;
+    result.failure = OutOfMemoryFailure();
     return result;
 }
 
@@ -252,6 +250,14 @@ xmlDocPtr Read(xmlParserCtxtPtr parser, ParseState& state, const std::string& te
 
 }  // namespace
 
+ParseFailure OutOfMemoryFailure() {
+    ParseFailure failure;
+    failure.errorCode = static_cast<LONG>(E_OUTOFMEMORY);
+    failure.reason = "out of memory";
+    failure.filePosition = -1;
+    return failure;
+}
+
 ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings) {
     EnsureLibxmlInitialized();
     ParseResult result;
@@ -268,12 +274,16 @@ ParseResult ParseXml(const std::string& text, const std::string& url, const Pars
     state.prohibitDtd = settings.prohibitDtd;
     state.maxDepth = settings.maxElementDepth;
     DocHolder doc;
+    const uint64_t failuresBefore = LibxmlAllocationFailures();
     {
         const ErrorsToParse errors(state);
         doc.reset(Read(parser.get(), state, text, url, settings));
     }
-    // libxml2 stops at memory running out and may call what it read so far well-formed.
-    if (state.outOfMemory || parser->errNo == XML_ERR_NO_MEMORY) return OutOfMemory(std::move(result));
+    // libxml2 stops at memory running out and may call what it read so far well-formed, or
+    // report a name it could not store as a malformed one.
+    if (state.outOfMemory || parser->errNo == XML_ERR_NO_MEMORY || LibxmlAllocationFailures() != failuresBefore) {
+        return OutOfMemory(std::move(result));
+    }
     if (doc && parser->wellFormed && !state.failed && StoppedBeforeEnd(parser.get())) {
         Refuse(parser.get(), XML_ERR_INVALID_CHAR, "A NUL character follows the root element; XML does not allow it.");
     }

@@ -44,6 +44,9 @@ struct ParseResult {
     ParseFailure failure;
 };
 
+// The failure of a parse that ran out of memory.
+ParseFailure OutOfMemoryFailure();
+
 // Parses `text` (any encoding libxml2 detects, UTF-8 by default). `url` names the source in
 // errors and may be empty.
 ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings);
