@@ -16,8 +16,8 @@ constexpr const char* kTicket =
     "<psf:Feature name=\"psk:JobOutputBin\"><psf:Option name=\"psk:Tray\"/></psf:Feature></psf:PrintTicket>";
 
 // Every step the plug-in takes, stopping at the first that does not succeed. Returns whether
-// the whole session ran.
-bool EditingSession() {
+// the whole session ran, and the document it left in *xmlOut.
+bool EditingSession(std::string* xmlOut = nullptr) {
     ComPtr<IXMLDOMDocument2> doc;
     if (CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2,
                          doc.put_void()) != S_OK) {
@@ -78,22 +78,31 @@ bool EditingSession() {
     ComPtr<IXMLDOMNode> removed;
     Bstr xml;
     Bstr optionText;
-    return scored->put_text(name.get()) == S_OK && option->get_text(optionText.put()) == S_OK &&
-           option->removeChild(scored.get(), removed.put()) == S_OK && root->appendChild(removed.get(), nullptr) == S_OK &&
-           doc->get_xml(xml.put()) == S_OK;
+    const bool ran = scored->put_text(name.get()) == S_OK && option->get_text(optionText.put()) == S_OK &&
+                     qptest::Utf8(optionText.get()) == "psf:ScoredProperty" &&
+                     option->removeChild(scored.get(), removed.put()) == S_OK &&
+                     root->appendChild(removed.get(), nullptr) == S_OK && doc->get_xml(xml.put()) == S_OK;
+    if (ran && xmlOut) *xmlOut = qptest::Utf8(xml.get());
+    return ran;
 }
 
 class FaultTest : public MsxmlTest {};
 
 TEST_F(FaultTest, EveryAllocationOfAnEditingSessionMayFailWithoutCrashOrLeak) {
     PortableFaultResetCount();
-    ASSERT_TRUE(EditingSession());
+    std::string clean;
+    ASSERT_TRUE(EditingSession(&clean));
     const uint64_t allocations = PortableFaultAllocationCount();
     ASSERT_GT(allocations, 20u);
     const PortableLedger before = PortableLedgerRead();
     for (uint64_t failAt = 1; failAt <= allocations; ++failAt) {
         PortableFaultArm(failAt);
-        EXPECT_FALSE(EditingSession()) << "allocation " << failAt << " failed unnoticed";
+        // libxml2 copes with some of its own allocations failing (a name it only records): a
+        // session may then succeed, but only with the whole document.
+        std::string xml;
+        if (EditingSession(&xml)) {
+            EXPECT_EQ(xml, clean) << "allocation " << failAt << " failed unnoticed";
+        }
         EXPECT_TRUE(PortableFaultFired());
         PortableFaultDisarm();
         EXPECT_LEDGER_BALANCED(before) << "after a failure at allocation " << failAt;

@@ -118,6 +118,15 @@ TEST_F(PthostTest, AFileIsReadInItsDeclaredEncoding) {
     ExpectCannotRun(Pthost({"to-devmode", "-"}, latin1), "<stdin>");
 }
 
+// A NUL character after the root element ends neither a file nor standard input early: what
+// follows it would be lost without a word.
+TEST_F(PthostTest, ANulAfterTheRootIsRefusedFromAFileAsFromStandardInput) {
+    const std::string text("<?xml version=\"1.0\"?>\n<note>kept</note>\n\0<lost/>\n", 49);
+    const std::string path = ScratchFile("nul.xml", text);
+    ExpectCannotRun(Pthost({"to-devmode", path}), path + ":");
+    ExpectCannotRun(Pthost({"to-devmode", "-"}, text), "<stdin>");
+}
+
 TEST_F(PthostTest, CapabilitiesTypeTheTwoDriverBinsOnly) {
     const Outcome run = Pthost({"capabilities", ExamplePath("printcapabilities.xml")});
     EXPECT_EQ(run.status, 0) << run.err;

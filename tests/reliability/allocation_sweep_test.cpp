@@ -1,12 +1,16 @@
 // Every allocation failure of every entry point that allocates. A clean run counts the
-// allocations (task memory, BSTRs, VARIANT conversions, non-throwing new, stand-in nodes); then
-// for each N the Nth one fails, and the entry point must return S_OK or the failure its path
-// defines, leak nothing, and leave the document well-formed with every feature and option.
+// allocations (task memory, BSTRs, VARIANT conversions, non-throwing new, stand-in nodes and
+// every block libxml2 asks for); then for each N the Nth one fails, and the entry point must
+// return S_OK or the failure its path defines, leak nothing, and leave the document well-formed
+// with every feature and option: unchanged or as a failed pass leaves it on a failure, whole
+// on success.
 #include "reliability_support.h"
 #include "support/xml_assert.h"
 
 #include <common/constants.h>
 
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -27,13 +31,30 @@ public:
     // Checks what the run left, with `where` naming the failure point; returns a digest of the
     // outcome that a failed allocation may legitimately change (empty when there is none).
     virtual std::string Check(HRESULT hr, const std::string& where) = 0;
+    // The digest of the state before the run.
+    virtual std::string Before() { return {}; }
+    // Whether S_OK may come with less done than the clean run did: a conversion answers S_OK
+    // whatever its passes find, a pass that failed included.
+    virtual bool SuccessMayFallShort() const { return false; }
 };
 
 using CaseMaker = std::function<std::unique_ptr<SweepCase>()>;
 
 struct SweepFigures {
     uint64_t points = 0;
-    uint64_t degraded = 0;  // S_OK with an outcome other than the clean run's
+    uint64_t libxmlPoints = 0;     // of them, blocks libxml2 asked for
+    uint64_t failedUnchanged = 0;  // a failure result, the state as before the run
+    uint64_t failedPartial = 0;    // a failure result, the state as a failed pass or load leaves it
+    uint64_t succeededWhole = 0;   // S_OK, the state as the clean run left it
+    uint64_t succeededShort = 0;   // S_OK over a failed pass (SuccessMayFallShort)
+
+    void Print(const std::string& name) const {
+        std::cout << "swept " << points << " failure points (" << libxmlPoints << " in libxml2) in " << name
+                  << ": failure-unchanged " << failedUnchanged << ", failure-partial-as-rules-allow "
+                  << failedPartial << ", success-intact " << succeededWhole;
+        if (succeededShort) std::cout << ", success-over-a-failed-pass " << succeededShort;
+        std::cout << std::endl;
+    }
 };
 
 class AllocationSweep : public LedgerTest {
@@ -50,6 +71,7 @@ protected:
             PortableFaultResetCount();
             const HRESULT hr = clean->Run();
             figures.points = PortableFaultAllocationCount();
+            figures.libxmlPoints = PortableFaultLibxmlAllocationCount();
             if (cleanMustSucceed) {
                 EXPECT_EQ(hr, S_OK) << name << " fails without any allocation failure";
             } else {
@@ -65,6 +87,7 @@ protected:
                                       std::to_string(figures.points) + " failing";
             {
                 auto failing = make();
+                const std::string previous = failing->Before();
                 PortableFaultArm(n);
                 const HRESULT hr = failing->Run();
                 const bool fired = PortableFaultFired();
@@ -72,14 +95,19 @@ protected:
                 EXPECT_TRUE(fired) << where << ": the run made fewer allocations than the clean one";
                 EXPECT_TRUE(allowed.count(hr)) << where << ": returned 0x" << std::hex << hr;
                 const std::string digest = failing->Check(hr, where);
-                if (hr == S_OK && digest != cleanDigest) ++figures.degraded;
+                if (hr != S_OK) {
+                    ++(digest == previous ? figures.failedUnchanged : figures.failedPartial);
+                } else if (digest == cleanDigest) {
+                    ++figures.succeededWhole;
+                } else {
+                    EXPECT_TRUE(failing->SuccessMayFallShort()) << where << ": S_OK without the whole result";
+                    ++figures.succeededShort;
+                }
             }
             EXPECT_LEDGER_BALANCED(before) << " at " << where;
             if (HasFailure()) break;  // the first broken point says enough
         }
-        std::cout << "swept " << figures.points << " failure points in " << name;
-        if (figures.degraded) std::cout << " (" << figures.degraded << " of them S_OK with fewer edits)";
-        std::cout << std::endl;
+        figures.Print(name);
         RecordProperty("failure_points", static_cast<int>(figures.points));
         return figures;
     }
@@ -211,6 +239,8 @@ public:
         : conversion_(conversion), document_(qptest::LoadDocument(text)), before_(CountElements(text)) {}
 
     HRESULT Run() override { return session_.Convert(conversion_, document_.get()); }
+    std::string Before() override { return qptest::SerializeUtf8(document_.get()); }
+    bool SuccessMayFallShort() const override { return true; }
 
     std::string Check(HRESULT, const std::string& where) override {
         const std::string text = ExpectWellFormed(document_.get(), where);
@@ -252,6 +282,63 @@ TEST_F(ConversionSweep, BundledExamples) {
         SweepConversions(name, text, /*cleanMustSucceed=*/false);
         if (HasFailure()) return;
     }
+}
+
+
+// ---- Loads -----------------------------------------------------------------------------------
+
+// loadXML, or load from a file, into a document that already holds another one: a failed load
+// must say "out of memory" and leave either that document or an empty one, never part of the
+// new one.
+class LoadCase : public SweepCase {
+public:
+    LoadCase(const std::string& text, const std::string* path) : document_(qptest::LoadDocument("<held/>")) {
+        if (path) {
+            source_.get().vt = VT_BSTR;
+            source_.get().bstrVal = SysAllocString(qptest::Utf16(*path).c_str());
+        } else {
+            text_ = Bstr::Copy(qptest::Utf16(text).c_str());
+        }
+    }
+
+    HRESULT Run() override {
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        const HRESULT hr = text_ ? document_->loadXML(text_.get(), &loaded) : document_->load(source_.get(), &loaded);
+        if (hr == S_OK && loaded != VARIANT_TRUE) return E_UNEXPECTED;
+        return hr;
+    }
+    std::string Before() override { return held_ = qptest::SerializeUtf8(document_.get()); }
+    std::string Check(HRESULT hr, const std::string& where) override {
+        const std::string text = qptest::SerializeUtf8(document_.get());
+        if (hr == S_OK) return text;
+        ComPtr<IXMLDOMParseError> error;
+        Bstr reason;
+        EXPECT_EQ(document_->get_parseError(error.put()), S_OK) << where;
+        EXPECT_EQ(error->get_reason(reason.put()), S_OK) << where;
+        EXPECT_EQ(Utf8(reason.get()), "out of memory") << where;
+        EXPECT_TRUE(text == held_ || text.find('<') == std::string::npos) << where << ": a failed load left " << text;
+        return text;
+    }
+
+private:
+    ComPtr<IXMLDOMDocument2> document_;
+    Bstr text_;
+    Variant source_;
+    std::string held_;
+};
+
+TEST_F(AllocationSweep, LoadAndLoadXml) {
+    auto documents = ExampleDocuments();
+    documents.emplace_back("every_pass_ticket.xml", EveryPassDocument());
+    const std::string path = ::testing::TempDir() + "sweep-load.xml";
+    for (const auto& [name, text] : documents) {
+        Sweep("loadXML of " + name, [&text] { return std::make_unique<LoadCase>(text, nullptr); }, {E_OUTOFMEMORY});
+        std::ofstream(path, std::ios::binary) << text;
+        Sweep("load of " + name, [&path] { return std::make_unique<LoadCase>(std::string(), &path); },
+              {E_OUTOFMEMORY});
+        if (HasFailure()) break;
+    }
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 namespace {
 std::atomic<uint64_t> g_count{0};
+std::atomic<uint64_t> g_libxmlCount{0};
 std::atomic<uint64_t> g_failAt{0};
 std::atomic<bool> g_fired{false};
 }  // namespace
@@ -15,6 +16,7 @@ STDAPI_(void) PortableFaultArm(uint64_t failAt) {
     g_failAt.store(0);
     g_fired.store(false);
     g_count.store(0);
+    g_libxmlCount.store(0);
     g_failAt.store(failAt);
 }
 
@@ -22,7 +24,17 @@ STDAPI_(void) PortableFaultDisarm() { g_failAt.store(0); }
 
 STDAPI_(uint64_t) PortableFaultAllocationCount() { return g_count.load(); }
 
-STDAPI_(void) PortableFaultResetCount() { g_count.store(0); }
+STDAPI_(void) PortableFaultResetCount() {
+    g_count.store(0);
+    g_libxmlCount.store(0);
+}
+
+STDAPI_(uint64_t) PortableFaultLibxmlAllocationCount() { return g_libxmlCount.load(); }
+
+STDAPI_(bool) PortableFaultNextLibxmlAllocationFails() {
+    g_libxmlCount.fetch_add(1);
+    return PortableFaultNextAllocationFails();
+}
 
 STDAPI_(bool) PortableFaultNextAllocationFails() {
     const uint64_t n = g_count.fetch_add(1) + 1;

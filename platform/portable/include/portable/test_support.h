@@ -27,6 +27,10 @@ STDAPI_(uint64_t) PortableFaultAllocationCount();
 STDAPI_(void) PortableFaultResetCount();
 // Counts one allocation and answers whether it must fail.
 STDAPI_(bool) PortableFaultNextAllocationFails();
+// The same for an allocation libxml2 asks the stand-in for; these are also counted apart.
+STDAPI_(bool) PortableFaultNextLibxmlAllocationFails();
+// libxml2's share of PortableFaultAllocationCount().
+STDAPI_(uint64_t) PortableFaultLibxmlAllocationCount();
 // True once the armed failure has been delivered, until the next PortableFaultArm.
 STDAPI_(bool) PortableFaultFired();
 

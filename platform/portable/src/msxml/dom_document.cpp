@@ -93,7 +93,7 @@ HRESULT DomDocument::Create(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
     EnsureLibxmlInitialized();
-    xmlDocPtr doc = xmlNewDoc(XmlChars("1.0"));
+    xmlDocPtr doc = NewDocument();
     if (doc == nullptr) return E_OUTOFMEMORY;
     XmlTree* tree = XmlTree::Adopt(doc, false);
     if (tree == nullptr) return E_OUTOFMEMORY;
@@ -196,19 +196,20 @@ HRESULT DomDocument::ReplaceTree(xmlDocPtr doc, bool hasDeclaration) {
 }
 
 HRESULT DomDocument::Fail(ParseFailure failure) {
-    xmlDocPtr empty = xmlNewDoc(XmlChars("1.0"));
+    const bool outOfMemory = failure.errorCode == static_cast<LONG>(E_OUTOFMEMORY);
+    failure_ = std::move(failure);
+    url_.clear();
+    xmlDocPtr empty = NewDocument();
     if (empty == nullptr) return E_OUTOFMEMORY;
     const HRESULT hr = ReplaceTree(empty, false);
     if (FAILED(hr)) return hr;
-    failure_ = std::move(failure);
-    url_.clear();
-    return S_FALSE;
+    return outOfMemory ? E_OUTOFMEMORY : S_FALSE;
 }
 
 HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool fromUtf16,
                           VARIANT_BOOL* isSuccessful) {
     if (isSuccessful) *isSuccessful = VARIANT_FALSE;
-    if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
+    if (PortableFaultNextAllocationFails()) return Fail(OutOfMemoryFailure());
     ParseSettings settings;
     settings.prohibitDtd = flags_[kProhibitDtd];
     settings.maxElementDepth = maxElementDepth_;
@@ -218,7 +219,10 @@ HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool 
     ParseResult parsed = ParseXml(text, url, settings);
     if (parsed.doc == nullptr) return Fail(std::move(parsed.failure));
     const HRESULT hr = ReplaceTree(parsed.doc, parsed.hasDeclaration);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+        failure_ = OutOfMemoryFailure();
+        return hr;
+    }
     failure_ = ParseFailure();
     url_ = url;
     if (isSuccessful) *isSuccessful = VARIANT_TRUE;

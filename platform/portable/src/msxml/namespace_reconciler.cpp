@@ -1,6 +1,7 @@
 #include "namespace_reconciler.h"
 
 #include "boundary_strings.h"
+#include "libxml_runtime.h"
 
 #include <cstring>
 #include <string>
@@ -210,7 +211,7 @@ bool IsXmlPrefix(const xmlChar* prefix) { return prefix != nullptr && std::strcm
 bool IsImplicitDeclaration(xmlNsPtr ns) { return ns->_private == &g_implicitTag; }
 
 xmlNsPtr DeclareImplicitNamespace(xmlNodePtr element, const xmlChar* href, const xmlChar* prefix) {
-    xmlNsPtr ns = xmlNewNs(element, href, prefix);
+    xmlNsPtr ns = NewNamespace(element, href, prefix);
     if (ns) ns->_private = &g_implicitTag;
     return ns;
 }

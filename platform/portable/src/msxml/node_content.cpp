@@ -1,5 +1,6 @@
 // The text and the XML of node objects.
 #include "boundary_strings.h"
+#include "libxml_runtime.h"
 #include "node_operations.h"
 #include "text_content.h"
 #include "xml_serializer.h"
@@ -28,8 +29,7 @@ HRESULT PutText(NodeObject& self, BSTR text) {
     case XML_COMMENT_NODE:
     case XML_PI_NODE:
         if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
-        xmlNodeSetContent(n, XmlChars(content));
-        return S_OK;
+        return ReplaceContent(n, XmlChars(content)) ? S_OK : E_OUTOFMEMORY;
     default:
         return E_FAIL;
     }

@@ -2,6 +2,7 @@
 
 #include "boundary_strings.h"
 #include "element_attributes.h"
+#include "libxml_runtime.h"
 #include "namespace_reconciler.h"
 #include "node_walk.h"
 #include "text_content.h"
@@ -36,7 +37,7 @@ HRESULT Detached(XmlTree& tree, xmlNodePtr node, xmlNodePtr* out) {
 // Gives a detached attribute one text child; the value is stored as written, never parsed.
 HRESULT SetAttributeText(xmlDocPtr doc, xmlAttrPtr attribute, const std::string& text) {
     if (text.empty()) return S_OK;
-    xmlNodePtr child = xmlNewDocText(doc, XmlChars(text));
+    xmlNodePtr child = NewText(doc, XmlChars(text));
     if (child == nullptr) return E_OUTOFMEMORY;
     child->parent = reinterpret_cast<xmlNodePtr>(attribute);
     attribute->children = attribute->last = child;
@@ -44,7 +45,7 @@ HRESULT SetAttributeText(xmlDocPtr doc, xmlAttrPtr attribute, const std::string&
 }
 
 xmlAttrPtr CopyAttribute(xmlDocPtr doc, xmlAttrPtr source) {
-    xmlAttrPtr copy = xmlNewDocProp(doc, source->name, nullptr);
+    xmlAttrPtr copy = NewAttribute(doc, source->name);
     if (copy == nullptr) return nullptr;
     copy->ns = source->ns;  // resolved against the copy's own scope afterwards
     if (FAILED(SetAttributeText(doc, copy, TextContent(reinterpret_cast<xmlNodePtr>(source))))) {
@@ -57,10 +58,10 @@ xmlAttrPtr CopyAttribute(xmlDocPtr doc, xmlAttrPtr source) {
 // An element with its attributes and declarations, without children. Namespace references
 // still point at the source's declarations until the copy is reconciled.
 xmlNodePtr CopyElementShallow(xmlDocPtr doc, xmlNodePtr source) {
-    xmlNodePtr copy = xmlNewDocNode(doc, nullptr, source->name, nullptr);
+    xmlNodePtr copy = NewElement(doc, source->name);
     if (copy == nullptr) return nullptr;
     for (xmlNsPtr ns = source->nsDef; ns; ns = ns->next) {
-        xmlNsPtr own = xmlNewNs(copy, ns->href, ns->prefix);
+        xmlNsPtr own = NewNamespace(copy, ns->href, ns->prefix);
         if (own == nullptr) {
             xmlFreeNode(copy);
             return nullptr;
@@ -86,7 +87,7 @@ xmlNodePtr CopyOne(xmlDocPtr doc, xmlNodePtr source) {
     case XML_ATTRIBUTE_NODE:
         return reinterpret_cast<xmlNodePtr>(CopyAttribute(doc, reinterpret_cast<xmlAttrPtr>(source)));
     default:
-        return xmlDocCopyNode(source, doc, 1);
+        return CopyLeaf(source, doc);
     }
 }
 
@@ -153,7 +154,7 @@ HRESULT NewDetachedElement(XmlTree& tree, const std::string& name, const std::st
     if (!qname.prefix.empty() && uri.empty()) return E_INVALIDARG;
     if (uri == kXmlnsNamespace) return E_INVALIDARG;
     if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
-    xmlNodePtr element = xmlNewDocNode(tree.doc(), nullptr, XmlChars(qname.local), nullptr);
+    xmlNodePtr element = NewElement(tree.doc(), XmlChars(qname.local));
     if (element == nullptr) return E_OUTOFMEMORY;
     if (!uri.empty()) {
         element->ns = DeclareImplicitNamespace(element, XmlChars(uri),
@@ -178,7 +179,7 @@ HRESULT NewDetachedAttribute(XmlTree& tree, const std::string& name, const std::
     if (inXmlNamespace && !uri.empty() && std::string_view(uri) != View(XML_XML_NAMESPACE)) return E_INVALIDARG;
     if (!inXmlNamespace && !qname.prefix.empty() && uri.empty()) return E_INVALIDARG;
     if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
-    xmlAttrPtr attribute = xmlNewDocProp(tree.doc(), XmlChars(qname.local), nullptr);
+    xmlAttrPtr attribute = NewAttribute(tree.doc(), XmlChars(qname.local));
     if (attribute == nullptr) return E_OUTOFMEMORY;
     if (inXmlNamespace) {
         attribute->ns = xmlSearchNs(tree.doc(), reinterpret_cast<xmlNodePtr>(tree.doc()), XmlChars("xml"));
@@ -200,13 +201,13 @@ HRESULT NewDetachedLeaf(XmlTree& tree, DOMNodeType type, const std::string& name
     xmlDocPtr doc = tree.doc();
     switch (type) {
     case NODE_TEXT:
-        return Detached(tree, xmlNewDocText(doc, XmlChars(text)), out);
+        return Detached(tree, NewText(doc, XmlChars(text)), out);
     case NODE_CDATA_SECTION:
-        return Detached(tree, xmlNewCDataBlock(doc, XmlChars(text), static_cast<int>(text.size())), out);
+        return Detached(tree, NewCData(doc, XmlChars(text), static_cast<int>(text.size())), out);
     case NODE_COMMENT:
-        return Detached(tree, xmlNewDocComment(doc, XmlChars(text)), out);
+        return Detached(tree, NewComment(doc, XmlChars(text)), out);
     case NODE_PROCESSING_INSTRUCTION:
-        return Detached(tree, xmlNewDocPI(doc, XmlChars(name), text.empty() ? nullptr : XmlChars(text)), out);
+        return Detached(tree, NewProcessingInstruction(doc, XmlChars(name), text.empty() ? nullptr : XmlChars(text)), out);
     default:
         return E_NOTIMPL;
     }

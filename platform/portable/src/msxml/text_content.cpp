@@ -1,6 +1,7 @@
 #include "text_content.h"
 
 #include "boundary_strings.h"
+#include "libxml_runtime.h"
 #include "namespace_reconciler.h"
 #include "node_walk.h"
 
@@ -51,7 +52,7 @@ HRESULT ReplaceChildrenWithText(XmlTree& tree, xmlNodePtr node, const std::strin
     xmlNodePtr replacement = nullptr;
     if (!text.empty()) {
         if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
-        replacement = xmlNewDocText(tree.doc(), XmlChars(text));
+        replacement = NewText(tree.doc(), XmlChars(text));
         if (replacement == nullptr) return E_OUTOFMEMORY;
     }
     HRESULT hr = S_OK;

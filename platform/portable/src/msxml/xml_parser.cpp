@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <memory>
 #include <new>
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -22,6 +22,7 @@ struct ParseState {
     unsigned depth = 0;
     bool failed = false;  // a failure of our own (a refused DTD, a limit passed) or a namespace error
     bool haveError = false;
+    bool outOfMemory = false;  // reported by the parser or by the tree functions it calls
     int code = 0;
     std::string message;
     int line = 0;
@@ -60,11 +61,36 @@ bool IsNamespaceNameCheck(const xmlError& error) {
 // on after a namespace error (an undeclared prefix, an empty namespace bound to a prefix), so
 // such an error fails the load here.
 void OnError(void* context, xmlErrorPtr error) {
-    if (error == nullptr || error->level < XML_ERR_ERROR || IsNamespaceNameCheck(*error)) return;
+    if (error == nullptr) return;
     ParseState& state = StateOf(context);
+    if (error->code == XML_ERR_NO_MEMORY) state.outOfMemory = true;
+    if (error->level < XML_ERR_ERROR || IsNamespaceNameCheck(*error)) return;
     Record(state, error->code, error->message ? error->message : "malformed XML", error->line, error->int2);
     if (error->domain == XML_FROM_NAMESPACE) state.failed = true;
 }
+
+// Errors raised without the parser's context (the tree functions the parser calls, libxml2's
+// string copies) reach the thread's structured handler instead.
+void OnErrorOutsideParser(void* data, xmlErrorPtr error) {
+    if (error != nullptr && error->code == XML_ERR_NO_MEMORY) static_cast<ParseState*>(data)->outOfMemory = true;
+}
+
+// Points the thread's structured error handler at one parse while it runs; a handler of the
+// host's own is put back after.
+class ErrorsToParse {
+public:
+    explicit ErrorsToParse(ParseState& state)
+        : savedHandler_(xmlStructuredError), savedContext_(xmlStructuredErrorContext) {
+        xmlSetStructuredErrorFunc(&state, OnErrorOutsideParser);
+    }
+    ~ErrorsToParse() { xmlSetStructuredErrorFunc(savedContext_, savedHandler_); }
+    ErrorsToParse(const ErrorsToParse&) = delete;
+    ErrorsToParse& operator=(const ErrorsToParse&) = delete;
+
+private:
+    xmlStructuredErrorFunc savedHandler_;
+    void* savedContext_;
+};
 
 void Refuse(xmlParserCtxtPtr parser, int code, std::string_view reason) {
     ParseState& state = StateOf(parser);
@@ -175,32 +201,30 @@ bool WithinSizeLimit(const std::string& text, unsigned kilochars, ParseFailure& 
     return false;
 }
 
-}  // namespace
+struct ParserFree {
+    void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
+};
+using ParserHolder = std::unique_ptr<xmlParserCtxt, ParserFree>;
+struct DocFree {
+    void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+using DocHolder = std::unique_ptr<xmlDoc, DocFree>;
 
-void EnsureLibxmlInitialized() {
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
+ParseResult OutOfMemory(ParseResult result) {
+    result.outOfMemory = true;
+    result.failure = OutOfMemoryFailure();
+    return result;
 }
 
-ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings) {
-    EnsureLibxmlInitialized();
-    ParseResult result;
-    result.failure.url = url;
-    if (text.size() > static_cast<size_t>(INT_MAX)) {
-        result.failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_ERR_INTERNAL_ERROR);
-        result.failure.reason = "the document is larger than 2 GB";
-        return result;
-    }
-    if (!WithinSizeLimit(text, settings.maxSizeKilochars, result.failure)) return result;
-    xmlParserCtxtPtr parser = xmlNewParserCtxt();
-    if (parser == nullptr) {
-        result.failure.errorCode = static_cast<LONG>(E_OUTOFMEMORY);
-        result.failure.reason = "out of memory";
-        return result;
-    }
-    ParseState state;
-    state.prohibitDtd = settings.prohibitDtd;
-    state.maxDepth = settings.maxElementDepth;
+// libxml2 takes a NUL character after the root element for the end of the text; the rest of
+// the text, markup or not, would be dropped without a word.
+bool StoppedBeforeEnd(xmlParserCtxtPtr parser) {
+    const xmlParserInputPtr input = parser->input;
+    return input != nullptr && input->cur != nullptr && input->end != nullptr && input->cur < input->end;
+}
+
+xmlDocPtr Read(xmlParserCtxtPtr parser, ParseState& state, const std::string& text, const std::string& url,
+               const ParseSettings& settings) {
     parser->_private = &state;
     parser->sax->serror = OnError;
     parser->sax->internalSubset = OnInternalSubset;
@@ -220,16 +244,54 @@ ParseResult ParseXml(const std::string& text, const std::string& url, const Pars
     if (!settings.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
     const bool deeperThanLibxml2 = settings.maxElementDepth == 0 || settings.maxElementDepth > kDefaultMaxElementDepth;
     if (deeperThanLibxml2 && settings.prohibitDtd) options |= XML_PARSE_HUGE;
-    xmlDocPtr doc = xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()),
-                                      url.empty() ? nullptr : url.c_str(), nullptr, options);
-    const bool ok = doc != nullptr && parser->wellFormed && !state.failed;
-    xmlFreeParserCtxt(parser);
-    if (ok) {
-        result.doc = doc;
+    return xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()), url.empty() ? nullptr : url.c_str(),
+                             nullptr, options);
+}
+
+}  // namespace
+
+ParseFailure OutOfMemoryFailure() {
+    ParseFailure failure;
+    failure.errorCode = static_cast<LONG>(E_OUTOFMEMORY);
+    failure.reason = "out of memory";
+    failure.filePosition = -1;
+    return failure;
+}
+
+ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings) {
+    EnsureLibxmlInitialized();
+    ParseResult result;
+    result.failure.url = url;
+    if (text.size() > static_cast<size_t>(INT_MAX)) {
+        result.failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_ERR_INTERNAL_ERROR);
+        result.failure.reason = "the document is larger than 2 GB";
+        return result;
+    }
+    if (!WithinSizeLimit(text, settings.maxSizeKilochars, result.failure)) return result;
+    const ParserHolder parser(xmlNewParserCtxt());
+    if (parser == nullptr) return OutOfMemory(std::move(result));
+    ParseState state;
+    state.prohibitDtd = settings.prohibitDtd;
+    state.maxDepth = settings.maxElementDepth;
+    DocHolder doc;
+    const uint64_t failuresBefore = LibxmlAllocationFailures();
+    {
+        const ErrorsToParse errors(state);
+        doc.reset(Read(parser.get(), state, text, url, settings));
+    }
+    // libxml2 stops at memory running out and may call what it read so far well-formed, or
+    // report a name it could not store as a malformed one.
+    if (state.outOfMemory || parser->errNo == XML_ERR_NO_MEMORY || LibxmlAllocationFailures() != failuresBefore) {
+        return OutOfMemory(std::move(result));
+    }
+    if (doc && parser->wellFormed && !state.failed && StoppedBeforeEnd(parser.get())) {
+        Refuse(parser.get(), XML_ERR_INVALID_CHAR, "A NUL character follows the root element; XML does not allow it.");
+    }
+    if (doc && parser->wellFormed && !state.failed) {
+        result.doc = doc.release();
         result.hasDeclaration = StartsWithDeclaration(text);
         return result;
     }
-    if (doc) xmlFreeDoc(doc);
     if (!state.haveError) Record(state, XML_ERR_INTERNAL_ERROR, "the document could not be parsed", 0, 0);
     result.failure.errorCode = static_cast<LONG>(kParseErrorBase + static_cast<uint32_t>(state.code));
     result.failure.reason = state.message;

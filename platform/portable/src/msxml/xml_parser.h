@@ -5,14 +5,13 @@
 
 #include <platform/platform.h>
 
+#include "libxml_runtime.h"
+
 #include <libxml/tree.h>
 
 #include <string>
 
 namespace msxml {
-
-// Initialises libxml2 once per process, whatever thread comes first.
-void EnsureLibxmlInitialized();
 
 // MSXML 6's defaults: MaxElementDepth 256, MaxXMLSize 0 (no limit).
 inline constexpr unsigned kDefaultMaxElementDepth = 256;
@@ -41,8 +40,12 @@ struct ParseFailure {
 struct ParseResult {
     xmlDocPtr doc = nullptr;  // null on failure
     bool hasDeclaration = false;
+    bool outOfMemory = false;  // the failure is memory running out, not the text
     ParseFailure failure;
 };
+
+// The failure of a parse that ran out of memory.
+ParseFailure OutOfMemoryFailure();
 
 // Parses `text` (any encoding libxml2 detects, UTF-8 by default). `url` names the source in
 // errors and may be empty.

@@ -1,5 +1,6 @@
 #include "xml_tree.h"
 
+#include "libxml_runtime.h"
 #include "node_object.h"
 #include "node_walk.h"
 
@@ -50,7 +51,7 @@ void XmlTree::NoteDetached(xmlNodePtr root) { detached_.insert(root); }
 void XmlTree::NoteAttached(xmlNodePtr node) { detached_.erase(node); }
 
 xmlNsPtr XmlTree::NewLooseNamespace(const xmlChar* href, const xmlChar* prefix) {
-    xmlNsPtr ns = xmlNewNs(nullptr, href, prefix);
+    xmlNsPtr ns = NewNamespace(nullptr, href, prefix);
     if (ns) KeepNamespace(ns);
     return ns;
 }

@@ -1,0 +1,110 @@
+// Loads that must not pass over what they could not read: a NUL character after the root
+// element, memory running out. And the module's process keeps its standard error to itself:
+// nothing libxml2 has to say reaches it.
+#include "msxml_fixture.h"
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+namespace msxmltest {
+namespace {
+
+// Everything written to file descriptor 2 while it lives.
+class CapturedStandardError {
+public:
+    CapturedStandardError() : file_(std::tmpfile()), saved_(dup(2)) {
+        std::fflush(stderr);
+        dup2(fileno(file_), 2);
+    }
+    ~CapturedStandardError() {
+        Restore();
+        std::fclose(file_);
+    }
+    CapturedStandardError(const CapturedStandardError&) = delete;
+    CapturedStandardError& operator=(const CapturedStandardError&) = delete;
+
+    std::string Text() {
+        Restore();
+        std::string text;
+        std::rewind(file_);
+        for (int c; (c = std::fgetc(file_)) != EOF;) text += static_cast<char>(c);
+        return text;
+    }
+
+private:
+    void Restore() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        dup2(saved_, 2);
+        close(saved_);
+        saved_ = -1;
+    }
+    std::FILE* file_;
+    int saved_;
+};
+
+class QuietLoadTest : public MsxmlTest {
+protected:
+    // load() of a file holding `bytes`; the result, and the parse error's reason.
+    static HRESULT LoadFile(IXMLDOMDocument2* doc, const std::string& bytes, std::string& reason) {
+        const std::string path = ::testing::TempDir() + "quiet-load.xml";
+        std::ofstream(path, std::ios::binary) << bytes;
+        Variant source;
+        source.get().vt = VT_BSTR;
+        source.get().bstrVal = SysAllocString(qptest::Utf16(path).c_str());
+        VARIANT_BOOL loaded = VARIANT_TRUE;
+        const HRESULT hr = doc->load(source.get(), &loaded);
+        std::remove(path.c_str());
+        EXPECT_EQ(loaded == VARIANT_TRUE, hr == S_OK);
+        ComPtr<IXMLDOMParseError> error;
+        Bstr said;
+        if (doc->get_parseError(error.put()) == S_OK && error->get_reason(said.put()) == S_OK && said) {
+            reason = qptest::Utf8(said.get());
+        }
+        return hr;
+    }
+};
+
+TEST_F(QuietLoadTest, AFileWithANulAndMoreMarkupAfterTheRootIsRefused) {
+    const std::string utf16Nul = std::string("\xFF\xFE<\0a\0/\0>\0\0\0<\0b\0/\0>\0", 20);
+    for (const std::string& bytes : {std::string("<a/>\0<b/>", 9), std::string("<a/>\n\0garbage", 13), utf16Nul}) {
+        ComPtr<IXMLDOMDocument2> doc = NewDocument();
+        std::string reason;
+        EXPECT_EQ(LoadFile(doc.get(), bytes, reason), S_FALSE) << bytes.size() << " bytes";
+        EXPECT_NE(reason.find("NUL"), std::string::npos) << reason;
+        ComPtr<IXMLDOMElement> root;
+        EXPECT_EQ(doc->get_documentElement(root.put()), S_FALSE) << "the part before the NUL was kept";
+    }
+    ComPtr<IXMLDOMDocument2> doc = NewDocument();
+    std::string reason;
+    EXPECT_EQ(LoadFile(doc.get(), "<a/>\n", reason), S_OK) << reason;
+}
+
+TEST_F(QuietLoadTest, MalformedAndOutOfMemoryLoadsWriteNothingToStandardError) {
+    const std::string text = "<r xmlns:p='urn:p'><p:a x='1'>text</p:a><b/><c>more text</c></r>";
+    ComPtr<IXMLDOMDocument2> doc = NewDocument();
+    const Bstr good = B(text);
+    const Bstr bad = B("<r><unclosed></r>");
+    const Bstr unbound = B("<q:r/>");
+    CapturedStandardError captured;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    EXPECT_EQ(doc->loadXML(bad.get(), &loaded), S_FALSE);
+    EXPECT_EQ(doc->loadXML(unbound.get(), &loaded), S_FALSE);
+    PortableFaultResetCount();
+    EXPECT_EQ(doc->loadXML(good.get(), &loaded), S_OK);
+    const uint64_t points = PortableFaultAllocationCount();
+    uint64_t outOfMemory = 0;
+    for (uint64_t n = 1; n <= points; ++n) {
+        PortableFaultArm(n);
+        const HRESULT hr = doc->loadXML(good.get(), &loaded);
+        PortableFaultDisarm();
+        EXPECT_TRUE(hr == S_OK || hr == E_OUTOFMEMORY) << n;
+        outOfMemory += hr == E_OUTOFMEMORY;
+    }
+    EXPECT_GT(outOfMemory, 0u);
+    EXPECT_EQ(captured.Text(), "");
+}
+
+}  // namespace
+}  // namespace msxmltest
