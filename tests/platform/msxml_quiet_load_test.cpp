@@ -7,6 +7,10 @@
 #include <fstream>
 #include <unistd.h>
 
+using qp::Bstr;
+using qp::ComPtr;
+using qp::Variant;
+
 namespace msxmltest {
 namespace {
 

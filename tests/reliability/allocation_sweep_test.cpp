@@ -16,6 +16,9 @@
 #include <memory>
 #include <set>
 
+using qp::Bstr;
+using qp::Variant;
+
 using qp::ComPtr;
 
 namespace reliability {
