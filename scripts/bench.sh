@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark suite in one command: builds the bench preset (Release) and runs
 #   1. the resident-memory check over 100,000 conversions,
-#   2. the instruction counts under valgrind's callgrind, with the table and the targets.
+#   2. the instruction counts under valgrind's callgrind, with the table and the targets,
+#   3. pthost end to end beside xmllint (scripts/bench-end-to-end.sh).
 # Usage: scripts/bench.sh [--icount] [--quick] [--sizes=N,N...]
 #   --icount   accepted for older command lines: the instruction counts always run (about ten
 #              minutes at the default sizes)
@@ -43,4 +44,9 @@ trap 'rm -rf "$profiles"' EXIT
 valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$profiles/callgrind.out" \
   "$bin/qp_icount" "${icount_args[@]}" 2>"$profiles/valgrind.log" || { cat "$profiles/valgrind.log" >&2; exit 1; }
 "$bin/qp_icount" --report="$profiles" "${icount_args[@]}" || status=$?
+
+echo
+echo "== pthost end to end beside xmllint"
+bash scripts/deps.sh libxml2-utils
+bash scripts/bench-end-to-end.sh "$bin" || status=$?
 exit "$status"

@@ -48,8 +48,9 @@ std::string NodeString(xmlNodePtr node) {
 
 }  // namespace
 
-XmlDoc::XmlDoc(const std::string& utf8) {
-    xmlDocPtr doc = xmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), "output.xml", "UTF-8",
+XmlDoc::XmlDoc(const std::string& bytes, Encoding encoding) {
+    xmlDocPtr doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "output.xml",
+                                  encoding == Encoding::Utf8 ? "UTF-8" : nullptr,
                                   XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE);
     if (!doc) {
         const xmlError* e = xmlGetLastError();
@@ -61,6 +62,13 @@ XmlDoc::XmlDoc(const std::string& utf8) {
 
 XmlDoc::~XmlDoc() {
     if (doc_) xmlFreeDoc(AsDoc(doc_));
+}
+
+std::string XmlDoc::DeclaredEncoding() const {
+    if (!doc_) return {};
+    // libxml2 notes a missing XML declaration as standalone -1.
+    if (AsDoc(doc_)->standalone == -1) return "(none)";
+    return AsDoc(doc_)->encoding ? reinterpret_cast<const char*>(AsDoc(doc_)->encoding) : "";
 }
 
 int XmlDoc::Count(const std::string& xpath) const {

@@ -16,8 +16,11 @@ inline constexpr const char* kPrivateNamespaceUtf8 = "http://schemas.qpqp.exampl
 
 class XmlDoc {
 public:
-    // Parses UTF-8 XML; valid() is false (and error() says why) when it is not well-formed.
-    explicit XmlDoc(const std::string& utf8);
+    // How the bytes are read: always as UTF-8, or as their byte-order mark and declaration say.
+    enum class Encoding { Utf8, AsDeclared };
+
+    // Parses XML; valid() is false (and error() says why) when it is not well-formed.
+    explicit XmlDoc(const std::string& bytes, Encoding encoding = Encoding::Utf8);
     ~XmlDoc();
     XmlDoc(const XmlDoc&) = delete;
     XmlDoc& operator=(const XmlDoc&) = delete;
@@ -31,6 +34,8 @@ public:
     std::string Text(const std::string& xpath) const;
     // string() of each selected node, in document order.
     std::vector<std::string> Texts(const std::string& xpath) const;
+    // The encoding the XML declaration names: "" when it names none, "(none)" without one.
+    std::string DeclaredEncoding() const;
 
 private:
     void* doc_ = nullptr;

@@ -214,10 +214,8 @@ int WriteResult(const Request& request, IXMLDOMDocument2* document, HRESULT conv
         std::cerr << "pthost: " << request.output << " is the input file: left as it was, since the conversion failed\n";
         return kExitPluginFailed;
     }
-    std::string edited;
     std::string error;
-    if (!SerializeDocument(document, edited, error)) return CannotRun(error);
-    if (!WriteOutput(request.output, edited, error)) return CannotRun(error);
+    if (!WriteOutput(document, request.output, error)) return CannotRun(error);
     return converted == S_OK ? kExitSucceeded : kExitPluginFailed;
 }
 

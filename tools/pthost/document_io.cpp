@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -26,11 +25,10 @@ const std::string kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string SystemReason() { return std::strerror(errno); }
 
-// Standard input and output carry the document byte for byte.
-void UseBinaryStdio() {
+// Standard input carries the document byte for byte.
+void UseBinaryStdin() {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }
 
@@ -103,7 +101,7 @@ bool NewDocument(const std::string& name, ComPtr<IXMLDOMDocument2>& document, st
 }
 
 bool ReadStandardInput(std::string& bytes, std::string& error) {
-    UseBinaryStdio();
+    UseBinaryStdin();
     char chunk[65536];
     size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) != 0) bytes.append(chunk, got);
@@ -128,18 +126,27 @@ bool CheckReadable(const std::string& path, std::string& error) {
     return !failed;
 }
 
-// The path as the parser's source argument.
-bool PathVariant(const std::string& path, Variant& source, std::string& error) {
+// The path as the DOM's source or destination argument; false with the reason.
+bool PathVariant(const std::string& path, Variant& source, std::string& reason) {
     WideString widePath;
     size_t badOffset = 0;
     if (!DecodeUtf8(path, widePath, badOffset)) {
-        error = "pthost: " + path + ": the path is not UTF-8";
+        reason = "the path is not UTF-8";
         return false;
     }
     source.get().vt = VT_BSTR;
     source.get().bstrVal = SysAllocStringLen(widePath.data(), static_cast<UINT>(widePath.size()));
     if (source.get().bstrVal != nullptr) return true;
-    error = "pthost: " + path + ": out of memory";
+    reason = "out of memory";
+    return false;
+}
+
+bool SaveDocument(IXMLDOMDocument2* document, const std::string& path, std::string& reason) {
+    Variant destination;
+    if (!PathVariant(path, destination, reason)) return false;
+    const HRESULT hr = document->save(destination.get());
+    if (SUCCEEDED(hr)) return true;
+    reason = "IXMLDOMDocument::save returned " + DescribeHResult(hr);
     return false;
 }
 
@@ -163,7 +170,11 @@ bool LoadInput(const std::string& path, ComPtr<IXMLDOMDocument2>& document, std:
         hr = loaded->loadXML(source.get(), &parsed);
     } else {
         Variant source;
-        if (!CheckReadable(path, error) || !PathVariant(path, source, error)) return false;
+        if (!CheckReadable(path, error)) return false;
+        if (std::string reason; !PathVariant(path, source, reason)) {
+            error = "pthost: " + path + ": " + reason;
+            return false;
+        }
         hr = loaded->load(source.get(), &parsed);
     }
     if (hr != S_OK || parsed != VARIANT_TRUE) {
@@ -174,30 +185,11 @@ bool LoadInput(const std::string& path, ComPtr<IXMLDOMDocument2>& document, std:
     return true;
 }
 
-bool SerializeDocument(IXMLDOMDocument2* document, std::string& text, std::string& error) {
-    Bstr xml;
-    const HRESULT hr = document->get_xml(xml.put());
-    if (hr != S_OK || !xml) {
-        error = "cannot serialize the edited document: " + DescribeHResult(hr);
-        return false;
-    }
-    text = EncodeUtf8(xml.get(), xml.Length());
-    return true;
-}
-
-bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error) {
-    if (path.empty()) {
-        UseBinaryStdio();
-        errno = 0;
-        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        std::cout.flush();
-        if (!std::cout) {
-            error = "cannot write standard output: " + (errno != 0 ? SystemReason() : std::string("write error"));
-            return false;
-        }
-        return true;
-    }
-    return ReplaceFile(path, bytes, error);
+bool WriteOutput(IXMLDOMDocument2* document, const std::string& path, std::string& error) {
+    const FileWriter save = [document](const std::string& file, std::string& reason) {
+        return SaveDocument(document, file, reason);
+    };
+    return path.empty() ? WriteStandardOutput(save, error) : ReplaceFile(path, save, error);
 }
 
 }  // namespace pthost

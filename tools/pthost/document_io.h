@@ -13,11 +13,9 @@ namespace pthost {
 // when standard input cannot be decoded, "pthost: FILE: reason" when it cannot be read.
 bool LoadInput(const std::string& path, qp::ComPtr<IXMLDOMDocument2>& document, std::string& error);
 
-// The document as UTF-8 text; false with an error when it cannot be serialized.
-bool SerializeDocument(IXMLDOMDocument2* document, std::string& text, std::string& error);
-
-// Writes `bytes` to standard output when `path` is empty; otherwise replaces the file at `path`
-// with them, all of them or none: a write that fails leaves the old file as it was.
-bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error);
+// Saves the document with IXMLDOMDocument::save to OUT, or to standard output when `path` is
+// empty: as MSXML saves a file, with an XML declaration naming its encoding. OUT is replaced
+// only once the document is written whole. False with one line to report.
+bool WriteOutput(IXMLDOMDocument2* document, const std::string& path, std::string& error);
 
 }  // namespace pthost

@@ -198,11 +198,14 @@ private:
     void CollectFeatures() {
         features_.emplace();
         if (!root_) return;
-        const WideString feature = QName(framework_, W("Feature"));
-        AnyElementBelow(root_.get(), [&](IXMLDOMNode* node) {
-            if (NodeName(node) == feature) features_->push_back(Feature{NameAttribute(node), ComPtr<IXMLDOMNode>(node)});
-            return false;
-        });
+        // The DOM's own search by qualified name, rather than a visit of every node through the
+        // interfaces, which would cost pthost as much as parsing the document.
+        const Bstr feature = Bstr::Copy(QName(framework_, W("Feature")).c_str());
+        ComPtr<IXMLDOMNodeList> list;
+        if (!feature || root_->getElementsByTagName(feature.get(), list.put()) != S_OK) return;
+        for (ComPtr<IXMLDOMNode> node; list->nextNode(node.put()) == S_OK && node;) {
+            features_->push_back(Feature{NameAttribute(node.get()), node});
+        }
     }
 
     ComPtr<IXMLDOMElement> root_;

@@ -5,12 +5,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <system_error>
 #include <utility>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <platform/platform.h>
 #else
 #include <fcntl.h>
@@ -25,6 +29,11 @@ namespace fs = std::filesystem;
 
 fs::path PathOf(const std::string& utf8) {
     return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
 std::string ErrnoReason() { return errno != 0 ? std::strerror(errno) : "write error"; }
@@ -106,17 +115,11 @@ public:
         return false;
     }
 
-    bool Write(const std::string& bytes, std::string& reason) {
-        for (size_t done = 0; done < bytes.size();) {
-            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-            DWORD written = 0;
-            if (WriteFile(file_.Get(), bytes.data() + done, chunk, &written, nullptr) == 0) {
-                reason = SystemReason(GetLastError());
-                return false;
-            }
-            done += written;
-        }
-        if (file_.Close()) return true;
+    const fs::path& Path() const { return path_; }
+    void KeepPrivate() {}
+
+    bool Fill(const FileWriter& write, std::string& reason) {
+        if (file_.Close()) return write(Utf8Of(path_), reason);
         reason = SystemReason(GetLastError());
         return false;
     }
@@ -161,20 +164,18 @@ public:
         }
         path_ = std::move(pattern);
         struct stat existing {};
-        const mode_t mode = stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
-        return Check(fchmod(fd_, mode) == 0, reason);
+        mode_ = stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
+        return Check(close(std::exchange(fd_, -1)) == 0, reason);
     }
 
-    bool Write(const std::string& bytes, std::string& reason) {
-        for (size_t done = 0; done < bytes.size();) {
-            errno = 0;
-            const ssize_t written = write(fd_, bytes.data() + done, bytes.size() - done);
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) return Check(false, reason);
-            done += static_cast<size_t>(written);
-        }
-        const int fd = std::exchange(fd_, -1);
-        return Check(close(fd) == 0, reason);
+    fs::path Path() const { return path_; }
+    // Readable by this user alone, as mkstemp made it.
+    void KeepPrivate() { mode_ = 0600; }
+
+    // The mode is set last: a read-only one would keep the writer out.
+    bool Fill(const FileWriter& write, std::string& reason) {
+        errno = 0;
+        return write(path_, reason) && Check(chmod(path_.c_str(), mode_) == 0, reason);
     }
 
     bool RenameOver(const fs::path& target, std::string& reason) {
@@ -190,43 +191,68 @@ private:
 
     int fd_ = -1;
     std::string path_;
+    mode_t mode_ = 0;
     bool renamed_ = false;
 };
 #endif
 
-// A device or a pipe cannot be replaced by renaming; it is written as it stands.
-bool WriteInPlace(const fs::path& path, const std::string& bytes, std::string& reason) {
-    errno = 0;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (file) file.close();
-    if (!file) reason = ErrnoReason();
-    return static_cast<bool>(file);
-}
-
-bool WriteBeside(const fs::path& target, const std::string& bytes, std::string& reason) {
+bool WriteBeside(const fs::path& target, const FileWriter& write, std::string& reason) {
     SiblingFile sibling;
-    return sibling.Create(target, reason) && sibling.Write(bytes, reason) && sibling.RenameOver(target, reason);
+    return sibling.Create(target, reason) && sibling.Fill(write, reason) && sibling.RenameOver(target, reason);
 }
 
-bool Write(const fs::path& path, const std::string& bytes, std::string& reason) {
+bool Write(const fs::path& path, const FileWriter& write, std::string& reason) {
     std::error_code ignored;
     const fs::file_status status = fs::status(path, ignored);
-    if (fs::exists(status) && !fs::is_regular_file(status)) return WriteInPlace(path, bytes, reason);
+    // A device or a pipe cannot be replaced by renaming; it is written as it stands.
+    if (fs::exists(status) && !fs::is_regular_file(status)) return write(Utf8Of(path), reason);
     // A link keeps pointing where it did: the file it names is the one replaced.
     if (fs::is_symlink(fs::symlink_status(path, ignored))) {
         const fs::path linked = fs::canonical(path, ignored);
-        if (!linked.empty()) return WriteBeside(linked, bytes, reason);
+        if (!linked.empty()) return WriteBeside(linked, write, reason);
     }
-    return WriteBeside(path, bytes, reason);
+    return WriteBeside(path, write, reason);
+}
+
+bool CopyToStandardOutput(const fs::path& path, std::string& reason) {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        reason = "cannot read " + Utf8Of(path);
+        return false;
+    }
+    errno = 0;
+    std::cout << file.rdbuf();
+    std::cout.flush();
+    if (std::cout) return true;
+    reason = ErrnoReason();
+    return false;
 }
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& error) {
+bool ReplaceFile(const std::string& path, const FileWriter& write, std::string& error) {
     std::string reason;
-    if (Write(PathOf(path), bytes, reason)) return true;
+    if (Write(PathOf(path), write, reason)) return true;
     error = path + ": cannot write: " + reason;
+    return false;
+}
+
+bool WriteStandardOutput(const FileWriter& write, std::string& error) {
+    std::error_code failed;
+    const fs::path directory = fs::temp_directory_path(failed);
+    SiblingFile file;
+    std::string reason;
+    const bool made = !failed && file.Create(directory / "output.xml", reason);
+    if (made) file.KeepPrivate();
+    if (!made || !file.Fill(write, reason)) {
+        error = "cannot write standard output through a temporary file: " + (failed ? failed.message() : reason);
+        return false;
+    }
+    if (CopyToStandardOutput(file.Path(), reason)) return true;
+    error = "cannot write standard output: " + reason;
     return false;
 }
 

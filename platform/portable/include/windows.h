@@ -90,6 +90,7 @@ typedef ULONG* PULONG;
 #define E_ABORT static_cast<HRESULT>(0x80004004)
 #define E_FAIL static_cast<HRESULT>(0x80004005)
 #define E_UNEXPECTED static_cast<HRESULT>(0x8000FFFF)
+#define E_ACCESSDENIED static_cast<HRESULT>(0x80070005)
 #define E_OUTOFMEMORY static_cast<HRESULT>(0x8007000E)
 #define E_INVALIDARG static_cast<HRESULT>(0x80070057)
 #define DISP_E_TYPEMISMATCH static_cast<HRESULT>(0x80020005)
@@ -101,11 +102,14 @@ typedef ULONG* PULONG;
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_NOT_SUPPORTED 50L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_DISK_FULL 112L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_FILE_TOO_LARGE 223L
 
 // GUIDs: the real Windows values, compared as whole 16-byte values.
 struct GUID {

@@ -69,13 +69,6 @@ bool ReadFile(const std::string& path, std::string& text) {
     return ok;
 }
 
-bool WriteFile(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
-
 HRESULT ReadFlag(bool flag, VARIANT_BOOL* out) {
     if (out == nullptr) return E_INVALIDARG;
     *out = flag ? VARIANT_TRUE : VARIANT_FALSE;
@@ -254,12 +247,13 @@ HRESULT DomDocument::load(VARIANT source, VARIANT_BOOL* isSuccessful) {
 }
 
 HRESULT DomDocument::save(VARIANT destination) {
+    // MSXML also takes a stream or another document, which this stand-in does not model.
+    if (destination.vt == VT_UNKNOWN || destination.vt == VT_DISPATCH) return E_NOTIMPL;
     if (destination.vt != VT_BSTR) return E_INVALIDARG;
     return NoThrow([&] {
-        std::string text;
-        const HRESULT hr = SerializeNode(tree(), node(), text);
-        if (FAILED(hr)) return hr;
-        return WriteFile(PathOf(ArgToUtf8(destination.bstrVal)), text) ? S_OK : E_FAIL;
+        const std::string path = PathOf(ArgToUtf8(destination.bstrVal));
+        if (path.empty()) return E_INVALIDARG;
+        return SaveDocument(tree(), path);
     });
 }
 

@@ -48,7 +48,8 @@ public:
     // S_OK and VARIANT_TRUE; or S_FALSE and VARIANT_FALSE, the document then empty and the
     // parse error recorded.
     HRESULT STDMETHODCALLTYPE loadXML(BSTR xml, VARIANT_BOOL* isSuccessful) override;
-    // A file path (VT_BSTR): the document as get_xml shows it, in UTF-8.
+    // A file path (VT_BSTR): the document with an XML declaration, in the encoding its loaded
+    // declaration named (UTF-8 when none). Streams and documents: E_NOTIMPL.
     HRESULT STDMETHODCALLTYPE save(VARIANT destination) override;
     HRESULT STDMETHODCALLTYPE get_validateOnParse(VARIANT_BOOL* isValidating) override;
     HRESULT STDMETHODCALLTYPE put_validateOnParse(VARIANT_BOOL isValidating) override;

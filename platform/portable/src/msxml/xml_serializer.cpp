@@ -3,8 +3,14 @@
 #include "boundary_strings.h"
 #include "namespace_reconciler.h"
 
+#include <libxml/encoding.h>
 #include <libxml/xmlsave.h>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -60,43 +66,149 @@ private:
     bool complete_ = true;
 };
 
-// Writes `node` into `buffer`; false when libxml2 runs out of memory.
-bool Write(xmlNodePtr node, xmlBufferPtr buffer) {
-    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL);
-    if (save == nullptr) return false;
+// Where libxml2's output goes. A write never fails in libxml2's eyes, which would report it on
+// standard error: the first failure is kept here, and later writes are dropped.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    HRESULT failure() const { return failure_; }
+
+    static int Write(void* context, const char* bytes, int length) {
+        auto* sink = static_cast<Sink*>(context);
+        if (SUCCEEDED(sink->failure_)) sink->failure_ = sink->Take(bytes, static_cast<size_t>(length));
+        return length;
+    }
+
+protected:
+    virtual HRESULT Take(const char* bytes, size_t length) noexcept = 0;
+
+private:
+    HRESULT failure_ = S_OK;
+};
+
+class StringSink final : public Sink {
+public:
+    explicit StringSink(std::string& out) : out_(out) {}
+
+private:
+    HRESULT Take(const char* bytes, size_t length) noexcept override {
+        try {
+            out_.append(bytes, length);
+            return S_OK;
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+    }
+    std::string& out_;
+};
+
+HRESULT FromErrno(int error) {
+    switch (error) {
+    case EACCES: case EPERM: case EROFS: case EISDIR: case ETXTBSY: return E_ACCESSDENIED;
+    case ENOENT: case ENOTDIR: return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+    case ENOSPC: case EDQUOT: return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+    case EFBIG: return HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
+    case ENOMEM: return E_OUTOFMEMORY;
+    default: return E_FAIL;
+    }
+}
+
+// An open file; a regular file that was not written whole is removed when this goes.
+class FileSink final : public Sink {
+public:
+    explicit FileSink(const std::string& path)
+        : path_(path), fd_(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
+        struct stat status {};
+        opened_ = fd_ >= 0 ? S_OK : FromErrno(errno);
+        regular_ = fd_ >= 0 && fstat(fd_, &status) == 0 && S_ISREG(status.st_mode);
+    }
+    ~FileSink() override {
+        if (fd_ >= 0) close(fd_);
+        if (regular_ && !whole_) unlink(path_.c_str());
+    }
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+
+    HRESULT opened() const { return opened_; }
+
+    // Closes the file once libxml2 has flushed everything to it.
+    HRESULT Finish(HRESULT written) {
+        if (FAILED(written)) return written;
+        const int fd = std::exchange(fd_, -1);
+        if (close(fd) != 0) return FromErrno(errno);
+        whole_ = true;
+        return S_OK;
+    }
+
+private:
+    HRESULT Take(const char* bytes, size_t length) noexcept override {
+        while (length > 0) {
+            const ssize_t written = write(fd_, bytes, length);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) return written < 0 ? FromErrno(errno) : E_FAIL;
+            bytes += written;
+            length -= static_cast<size_t>(written);
+        }
+        return S_OK;
+    }
+
+    std::string path_;
+    int fd_;
+    HRESULT opened_ = S_OK;
+    bool regular_ = false;
+    bool whole_ = false;
+};
+
+// Writes `node` to `sink` through libxml2's own output buffer, in `encoding`.
+HRESULT Write(xmlNodePtr node, Sink& sink, const char* encoding, int options) {
+    BorrowedDeclarations::Needed needed;
+    if (node->type == XML_ELEMENT_NODE) needed = UndeclaredNamespaces(node);
+    BorrowedDeclarations declarations(node, needed);
+    if (!declarations.complete()) return E_OUTOFMEMORY;
+    xmlSaveCtxtPtr save = xmlSaveToIO(Sink::Write, nullptr, &sink, encoding, options);
+    if (save == nullptr) return E_OUTOFMEMORY;
     if (node->type == XML_DOCUMENT_NODE) {
         xmlSaveDoc(save, reinterpret_cast<xmlDocPtr>(node));
     } else {
         xmlSaveTree(save, node);
     }
-    return xmlSaveClose(save) >= 0;
+    const bool flushed = xmlSaveClose(save) >= 0;
+    if (FAILED(sink.failure())) return sink.failure();
+    return flushed ? S_OK : E_OUTOFMEMORY;
 }
 
-struct BufferHolder {
-    xmlBufferPtr buffer = xmlBufferCreate();
-    ~BufferHolder() {
-        if (buffer) xmlBufferFree(buffer);
-    }
-};
+// The encoding the document's declaration named, when libxml2 can write it; UTF-8 otherwise.
+const char* SavedEncoding(xmlDocPtr doc) {
+    if (doc->encoding == nullptr) return "UTF-8";
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(Chars(doc->encoding));
+    if (handler == nullptr) return "UTF-8";
+    xmlCharEncCloseFunc(handler);
+    return Chars(doc->encoding);
+}
 
 }  // namespace
 
 HRESULT SerializeNode(const XmlTree& tree, xmlNodePtr node, std::string& out) {
     out.clear();
-    BorrowedDeclarations::Needed needed;
-    if (node->type == XML_ELEMENT_NODE) needed = UndeclaredNamespaces(node);
-    if (node->type == XML_DOCUMENT_NODE && tree.hasDeclaration()) out = Declaration(reinterpret_cast<xmlDocPtr>(node));
-    BufferHolder holder;
-    if (holder.buffer == nullptr) return E_OUTOFMEMORY;
-    {
-        BorrowedDeclarations declarations(node, needed);
-        if (!declarations.complete() || !Write(node, holder.buffer)) return E_OUTOFMEMORY;
+    try {
+        if (node->type == XML_DOCUMENT_NODE && tree.hasDeclaration()) out = Declaration(reinterpret_cast<xmlDocPtr>(node));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
-    std::string_view written(Chars(xmlBufferContent(holder.buffer)), xmlBufferLength(holder.buffer));
+    const size_t start = out.size();
+    StringSink sink(out);
+    const HRESULT hr = Write(node, sink, "UTF-8", XML_SAVE_NO_DECL);
+    if (FAILED(hr)) return hr;
     // An attribute is written with the space that separates it from its element.
-    if (node->type == XML_ATTRIBUTE_NODE && !written.empty() && written.front() == ' ') written.remove_prefix(1);
-    out += written;
+    if (node->type == XML_ATTRIBUTE_NODE && out.size() > start && out[start] == ' ') out.erase(start, 1);
     return S_OK;
+}
+
+HRESULT SaveDocument(const XmlTree& tree, const std::string& path) {
+    FileSink file(path);
+    if (FAILED(file.opened())) return file.opened();
+    xmlDocPtr doc = tree.doc();
+    return file.Finish(Write(reinterpret_cast<xmlNodePtr>(doc), file, SavedEncoding(doc), 0));
 }
 
 }  // namespace msxml
