@@ -45,7 +45,7 @@ HRESULT WriteToCallerBuffer(const std::u16string& text, WCHAR* buffer, int* coun
 
 }  // namespace
 
-HRESULT CopyToCallerBuffer(std::string_view text, WCHAR* buffer, int* count) {
+HRESULT CopyCountingCharactersOnly(std::string_view text, WCHAR* buffer, int* count) {
     return WriteToCallerBuffer(PortableFromUtf8(text.data(), text.size()), buffer, count);
 }
 

@@ -22,8 +22,9 @@ HRESULT NewBstr(const xmlChar* text, BSTR* out);
 
 // Writes `text` to a caller's buffer with the namespace manager's protocol: a null buffer asks
 // for the length alone; otherwise *count (capacity) must hold the text and its terminator, or
-// the result is E_XML_BUFFERTOOSMALL. On S_OK and on a buffer too small *count is the length.
-HRESULT CopyToCallerBuffer(std::string_view text, WCHAR* buffer, int* count);
+// the result is E_XML_BUFFERTOOSMALL. On S_OK and on a buffer too small *count is the length,
+// without the terminator (the plug-in's own caller buffers count it).
+HRESULT CopyCountingCharactersOnly(std::string_view text, WCHAR* buffer, int* count);
 
 inline const char* Chars(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
 inline const xmlChar* XmlChars(const char* s) { return reinterpret_cast<const xmlChar*>(s); }

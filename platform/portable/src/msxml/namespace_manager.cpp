@@ -206,7 +206,7 @@ HRESULT NamespaceManager::getDeclaredPrefix(LONG index, WCHAR* prefix, int* coun
     return NoThrow([&] {
         const std::vector<Binding>& bindings = Current().bindings;
         if (static_cast<size_t>(index) >= bindings.size()) return E_FAIL;
-        return CopyToCallerBuffer(bindings[static_cast<size_t>(index)].prefix, prefix, count);
+        return CopyCountingCharactersOnly(bindings[static_cast<size_t>(index)].prefix, prefix, count);
     });
 }
 
@@ -221,10 +221,10 @@ HRESULT NamespaceManager::getPrefix(const WCHAR* uri, LONG index, WCHAR* prefix,
             for (size_t i = 0; i < bindings.size(); ++i) {
                 const Binding& b = bindings[i];
                 if (b.uri != wanted || IsShadowed(context, i)) continue;
-                if (remaining-- == 0) return CopyToCallerBuffer(b.prefix, prefix, count);
+                if (remaining-- == 0) return CopyCountingCharactersOnly(b.prefix, prefix, count);
             }
         }
-        if (wanted == kXmlNamespace && remaining == 0) return CopyToCallerBuffer(kXmlPrefix, prefix, count);
+        if (wanted == kXmlNamespace && remaining == 0) return CopyCountingCharactersOnly(kXmlPrefix, prefix, count);
         return E_FAIL;
     });
 }
@@ -241,7 +241,7 @@ HRESULT NamespaceManager::getURI(const WCHAR* prefix, IXMLDOMNode* node, WCHAR* 
             *count = 0;
             return S_FALSE;
         }
-        if (name == kXmlPrefix) return CopyToCallerBuffer(kXmlNamespace, uri, count);
+        if (name == kXmlPrefix) return CopyCountingCharactersOnly(kXmlNamespace, uri, count);
         const std::string* bound = nullptr;
         std::vector<Binding> scope;
         std::vector<const void*> read;
@@ -254,7 +254,7 @@ HRESULT NamespaceManager::getURI(const WCHAR* prefix, IXMLDOMNode* node, WCHAR* 
             bound = Find(name);
         }
         if (bound == nullptr || bound->empty()) return E_FAIL;
-        return CopyToCallerBuffer(*bound, uri, count);
+        return CopyCountingCharactersOnly(*bound, uri, count);
     });
 }
 
