@@ -3,8 +3,9 @@
 // input and output DEVMODE sections); the rest is the document. A document that does not parse
 // is skipped. On one that does, the three conversions run through the module's own exports and
 // the UI plug-in's DEVMODE operations run on the sections; after each step the runtime's ledger
-// must balance, the document must still serialize as well-formed XML, and at the end every
-// object must be gone. A violation aborts, which libFuzzer records as a finding.
+// must balance, the document must still serialize as well-formed XML, a conversion that succeeded
+// must have kept every element and attribute it does not edit, and at the end every object must
+// be gone. A violation aborts, which libFuzzer records as a finding.
 #include <platform/com_ptr.h>
 #include <common/constants.h>
 #include <host/core_helper_stub.h>
@@ -18,8 +19,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 using qp::Bstr;
 using qp::ComPtr;
@@ -87,6 +91,64 @@ void RequireWellFormed(IXMLDOMDocument2* document) {
     xmlFreeDoc(parsed);
 }
 
+// What a conversion may not touch: every element outside the scored properties and values it
+// adds and removes, with its namespace, local name and every attribute but the `name` it
+// renames, counted as a multiset.
+using Element = std::tuple<std::string, std::string, std::string>;
+using Untouched = std::map<Element, int>;
+
+std::string Text(const xmlChar* text) { return text != nullptr ? reinterpret_cast<const char*>(text) : ""; }
+
+bool IsEditedKind(xmlNodePtr node) {
+    const std::string name = Text(node->name);
+    return name == "ScoredProperty" || name == "Value";
+}
+
+Element Describe(xmlNodePtr element) {
+    std::vector<std::string> attributes;
+    for (xmlAttrPtr a = element->properties; a != nullptr; a = a->next) {
+        if (a->ns == nullptr && Text(a->name) == "name") continue;
+        xmlChar* value = xmlNodeListGetString(element->doc, a->children, 1);
+        attributes.push_back((a->ns ? Text(a->ns->href) : "") + "|" + Text(a->name) + "=" + Text(value));
+        xmlFree(value);
+    }
+    std::sort(attributes.begin(), attributes.end());
+    std::string joined;
+    for (const std::string& a : attributes) joined += a + "\n";
+    return {element->ns ? Text(element->ns->href) : "", Text(element->name), joined};
+}
+
+void Collect(xmlNodePtr node, Untouched& out) {
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE || IsEditedKind(child)) continue;
+        ++out[Describe(child)];
+        Collect(child, out);
+    }
+}
+
+// The untouched elements of `utf8` as libxml2 on its own reads them.
+Untouched UntouchedElements(std::string_view utf8) {
+    Untouched out;
+    xmlDocPtr parsed = xmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), "document.xml", nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    Require(parsed != nullptr, "libxml2 does not read a document the stand-in loaded");
+    Collect(reinterpret_cast<xmlNodePtr>(parsed), out);
+    xmlFreeDoc(parsed);
+    return out;
+}
+
+std::string Serialized(IXMLDOMDocument2* document) {
+    Bstr xml;
+    Require(document->get_xml(xml.put()) == S_OK && xml, "the edited document does not serialize");
+    return PortableToUtf8(xml.get(), xml.Length());
+}
+
+void RequireUntouchedKept(HRESULT hr, const Untouched& before, IXMLDOMDocument2* document) {
+    if (hr != S_OK) return;
+    Require(UntouchedElements(Serialized(document)) == before,
+            "a successful conversion lost or changed an element or attribute it does not edit");
+}
+
 // BSTRs and task memory balance after every call; stand-in objects only once all is released.
 void RequireNoStrayStrings(const PortableLedger& before) {
     const PortableLedger now = PortableLedgerRead();
@@ -148,22 +210,27 @@ void RunSession(const Input& input, const PortableLedger& before) {
 
     ComPtr<IXMLDOMDocument2> ticket = Load(input.document);
     if (!ticket) return;
-    RequireAllowed(provider->ConvertDevModeToPrintTicket(devmode.Size(), devmode.DevMode(), devmode.PrivateSize(),
-                                                         devmode.PrivateSection(), ticket.get()),
-                   true);
+    const Untouched untouched = UntouchedElements(Serialized(ticket.get()));
+    HRESULT hr = provider->ConvertDevModeToPrintTicket(devmode.Size(), devmode.DevMode(), devmode.PrivateSize(),
+                                                       devmode.PrivateSection(), ticket.get());
+    RequireAllowed(hr, true);
     RequireNoStrayStrings(before);
     RequireWellFormed(ticket.get());
-    RequireAllowed(provider->ConvertPrintTicketToDevMode(ticket.get(), devmode.Size(), devmode.DevMode(),
-                                                         devmode.PrivateSize(), devmode.PrivateSection()),
-                   false);
+    RequireUntouchedKept(hr, untouched, ticket.get());
+    hr = provider->ConvertPrintTicketToDevMode(ticket.get(), devmode.Size(), devmode.DevMode(), devmode.PrivateSize(),
+                                               devmode.PrivateSection());
+    RequireAllowed(hr, false);
     RequireNoStrayStrings(before);
     RequireWellFormed(ticket.get());
+    RequireUntouchedKept(hr, untouched, ticket.get());
 
     ComPtr<IXMLDOMDocument2> capabilities = Load(input.document);
     Require(capabilities.get() != nullptr, "a document loaded once but not twice");
-    RequireAllowed(provider->CompletePrintCapabilities(nullptr, capabilities.get()), true);
+    hr = provider->CompletePrintCapabilities(nullptr, capabilities.get());
+    RequireAllowed(hr, true);
     RequireNoStrayStrings(before);
     RequireWellFormed(capabilities.get());
+    RequireUntouchedKept(hr, untouched, capabilities.get());
 }
 
 }  // namespace
