@@ -1,4 +1,4 @@
-// The throwing operator new of the pthost tests fails on the runtime's fault-injection count, as
+// The throwing operator new of the tests that link it fails on the runtime's fault-injection count, as
 // the non-throwing one does. Apart from the tests, so that no call site sees its malloc and free
 // paired with new and delete.
 #include <portable/test_support.h>
