@@ -68,5 +68,27 @@ TEST_F(ComBoundaryTest, EveryFailedAllocationIsAnHResult) {
     std::remove(path.c_str());
 }
 
+// The core helper records every GetOption call; a call it cannot record fails as the COM call it
+// is, and the plug-in never sees the exception.
+TEST_F(ComBoundaryTest, GetOptionThatCannotRecordItsCallAnswersOutOfMemory) {
+    const char* const feature = "AFeatureNamedPastTheShortStringLength";
+    int outOfMemory = 0;
+    for (uint64_t failAt = 1; failAt <= 2; ++failAt) {
+        ComPtr<CoreHelperStub> helper = CoreHelperStub::Create({{feature, "Chosen"}});
+        PCSTR option = nullptr;
+        HRESULT hr = E_UNEXPECTED;
+        PortableFaultArm(failAt);
+        try {
+            hr = helper->GetOption(nullptr, 0, feature, &option);
+        } catch (const std::bad_alloc&) {
+            ADD_FAILURE() << "std::bad_alloc left GetOption at allocation " << failAt;
+        }
+        PortableFaultDisarm();
+        EXPECT_EQ(hr, E_OUTOFMEMORY) << "allocation " << failAt;
+        outOfMemory += hr == E_OUTOFMEMORY;
+    }
+    EXPECT_EQ(outOfMemory, 2);
+}
+
 }  // namespace
 }  // namespace reliability
