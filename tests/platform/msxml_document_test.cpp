@@ -138,6 +138,19 @@ TEST_F(DocumentTest, NamespaceNamesThatAreNotUrisAreTakenAsWritten) {
     EXPECT_EQ(reparsed.Count("//*[local-name()='Text' and namespace-uri()='not a uri']"), 1);
 }
 
+// Such a name may hold what an attribute value must escape; written as it stands, '<' would make
+// the output ill-formed and a line break would come back as a space.
+TEST_F(DocumentTest, NamespaceNamesAreEscapedWhereTheyAreWritten) {
+    ComPtr<IXMLDOMDocument2> doc =
+        qptest::LoadDocument("<r xmlns:odd='a&lt;b&#10;d&#9;e'><odd:x/><y xmlns='&lt;default'/></r>");
+    ASSERT_TRUE(doc);
+    XmlDoc reparsed(Xml(doc.get()));
+    ASSERT_TRUE(reparsed.valid()) << reparsed.error();
+    EXPECT_EQ(reparsed.Count("//*[local-name()='x' and namespace-uri()='a<b\nd\te']"), 1);
+    EXPECT_EQ(reparsed.Count("//*[local-name()='y' and namespace-uri()='<default']"), 1);
+    EXPECT_EQ(Xml(doc.get()), Xml(doc.get())) << "the names are as they were after a write";
+}
+
 class ParserSafetyTest : public DocumentTest {
 protected:
     void SetUp() override {

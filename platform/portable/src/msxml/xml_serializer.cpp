@@ -66,6 +66,71 @@ private:
     bool complete_ = true;
 };
 
+// Namespace names written as attribute values can be written. A namespace name need not be a URI
+// (MSXML takes any text), but libxml2 writes a declaration's value as it stands, so a name holding
+// '<' or '&' would make the output ill-formed, and a line break or tab would come back as a
+// space. For the time of one write, such a name is replaced by its escaped form.
+class EscapedNamespaceNames {
+public:
+    explicit EscapedNamespaceNames(xmlNodePtr root) noexcept {
+        for (xmlNodePtr n = root; n != nullptr && complete_; n = Next(n, root)) {
+            if (n->type != XML_ELEMENT_NODE) continue;
+            for (xmlNsPtr ns = n->nsDef; ns != nullptr && complete_; ns = ns->next) Escape(ns);
+        }
+    }
+    ~EscapedNamespaceNames() {
+        for (const auto& [ns, original] : replaced_) {
+            xmlFree(const_cast<xmlChar*>(ns->href));
+            ns->href = original;
+        }
+    }
+    EscapedNamespaceNames(const EscapedNamespaceNames&) = delete;
+    EscapedNamespaceNames& operator=(const EscapedNamespaceNames&) = delete;
+
+    bool complete() const { return complete_; }
+
+private:
+    static xmlNodePtr Next(xmlNodePtr n, xmlNodePtr root) {
+        if (n->children != nullptr && (n->type == XML_ELEMENT_NODE || n->type == XML_DOCUMENT_NODE)) {
+            return n->children;
+        }
+        while (n != root && n->next == nullptr) n = n->parent;
+        return n == root ? nullptr : n->next;
+    }
+
+    void Escape(xmlNsPtr ns) noexcept {
+        const std::string_view href = View(ns->href);
+        if (href.find_first_of("<&\t\n\r") == std::string_view::npos) return;
+        std::string escaped;
+        try {
+            for (const char c : href) {
+                switch (c) {
+                    case '<': escaped += "&lt;"; break;
+                    case '&': escaped += "&amp;"; break;
+                    case '\t': escaped += "&#9;"; break;
+                    case '\n': escaped += "&#10;"; break;
+                    case '\r': escaped += "&#13;"; break;
+                    default: escaped += c;
+                }
+            }
+            replaced_.reserve(replaced_.size() + 1);
+        } catch (const std::bad_alloc&) {
+            complete_ = false;
+            return;
+        }
+        xmlChar* copy = xmlStrdup(XmlChars(escaped));
+        if (copy == nullptr) {
+            complete_ = false;
+            return;
+        }
+        replaced_.emplace_back(ns, ns->href);
+        ns->href = copy;
+    }
+
+    std::vector<std::pair<xmlNsPtr, const xmlChar*>> replaced_;
+    bool complete_ = true;
+};
+
 // Where libxml2's output goes. A write never fails in libxml2's eyes, which would report it on
 // standard error: the first failure is kept here, and later writes are dropped.
 class Sink {
@@ -165,6 +230,8 @@ HRESULT Write(xmlNodePtr node, Sink& sink, const char* encoding, int options) {
     if (node->type == XML_ELEMENT_NODE) needed = UndeclaredNamespaces(node);
     BorrowedDeclarations declarations(node, needed);
     if (!declarations.complete()) return E_OUTOFMEMORY;
+    EscapedNamespaceNames escaped(node);
+    if (!escaped.complete()) return E_OUTOFMEMORY;
     xmlSaveCtxtPtr save = xmlSaveToIO(Sink::Write, nullptr, &sink, encoding, options);
     if (save == nullptr) return E_OUTOFMEMORY;
     if (node->type == XML_DOCUMENT_NODE) {
