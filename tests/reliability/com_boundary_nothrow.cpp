@@ -1,4 +1,4 @@
-// No exception crosses a COM call. With the throwing operator new of tests/support failing one
+// No exception crosses a COM call. With the throwing operator new of throwing_new.cpp failing one
 // allocation after another, every stand-in and module call a conversion makes (loading the
 // document, the three conversions with their DOM edits and namespace look-ups, serializing and
 // saving) answers with an HRESULT; a std::bad_alloc that reaches this test came through a COM
