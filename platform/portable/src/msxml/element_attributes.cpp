@@ -55,6 +55,7 @@ HRESULT AttachAttribute(XmlTree& tree, xmlNodePtr element, xmlAttrPtr attribute,
     std::string name;
     AppendQualifiedName(AsNode(attribute), name);
     xmlAttrPtr old = FindAttribute(element, name);
+    if (old != nullptr && !tree.NoteDetached(AsNode(old))) return E_OUTOFMEMORY;
     if (old) {
         LinkInPlaceOf(element, attribute, old);
     } else {
@@ -64,7 +65,6 @@ HRESULT AttachAttribute(XmlTree& tree, xmlNodePtr element, xmlAttrPtr attribute,
     tree.NoteAttached(AsNode(attribute));
     tree.Changed();
     if (old == nullptr) return S_OK;
-    tree.NoteDetached(AsNode(old));
     *replaced = old;
     return LocalizeDetached(tree, AsNode(old));
 }
@@ -93,8 +93,8 @@ void AppendAttribute(xmlNodePtr element, xmlAttrPtr attribute) {
 }
 
 HRESULT DetachAttribute(XmlTree& tree, xmlAttrPtr attribute) {
+    if (!tree.NoteDetached(AsNode(attribute))) return E_OUTOFMEMORY;
     xmlUnlinkNode(AsNode(attribute));
-    tree.NoteDetached(AsNode(attribute));
     tree.Changed();
     return LocalizeDetached(tree, AsNode(attribute));
 }

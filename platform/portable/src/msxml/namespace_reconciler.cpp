@@ -81,9 +81,9 @@ private:
     void TakeOwnDeclarations(xmlNodePtr element) {
         xmlNsPtr* link = &element->nsDef;
         while (xmlNsPtr ns = *link) {
-            if (mode_ == Mode::Insert && IsImplicitDeclaration(ns) && IsRedundant(ns)) {
-                *link = ns->next;
-                tree_->KeepNamespace(ns);
+            const xmlNsPtr next = ns->next;
+            if (mode_ == Mode::Insert && IsImplicitDeclaration(ns) && IsRedundant(ns) && tree_->KeepNamespace(ns)) {
+                *link = next;
                 continue;
             }
             stack_.emplace_back(ns->prefix, ns);

@@ -102,8 +102,8 @@ HRESULT DirectChild(const NodeObject& self, IUnknown* child, NodeObject** out) {
 
 HRESULT Detach(NodeObject& self, NodeObject& child) {
     xmlNodePtr node = child.node();
+    if (!self.tree().NoteDetached(node)) return E_OUTOFMEMORY;
     xmlUnlinkNode(node);
-    self.tree().NoteDetached(node);
     self.tree().Changed();
     return LocalizeDetached(self.tree(), node);
 }

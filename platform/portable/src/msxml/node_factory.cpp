@@ -29,7 +29,10 @@ bool IsName(const std::string& part) {
 
 HRESULT Detached(XmlTree& tree, xmlNodePtr node, xmlNodePtr* out) {
     if (node == nullptr) return E_OUTOFMEMORY;
-    tree.NoteDetached(node);
+    if (!tree.NoteDetached(node)) {
+        xmlFreeNode(node);
+        return E_OUTOFMEMORY;
+    }
     *out = node;
     return S_OK;
 }
@@ -218,7 +221,10 @@ HRESULT CopyDetached(XmlTree& tree, xmlNodePtr source, bool deep, xmlNodePtr* ou
     if (PortableFaultNextAllocationFails()) return E_OUTOFMEMORY;
     xmlNodePtr copy = deep ? CopySubtree(tree.doc(), source) : CopyOne(tree.doc(), source);
     if (copy == nullptr) return E_OUTOFMEMORY;
-    tree.NoteDetached(copy);
+    if (!tree.NoteDetached(copy)) {
+        xmlFreeNode(copy);
+        return E_OUTOFMEMORY;
+    }
     *out = copy;
     return LocalizeDetached(tree, copy);
 }

@@ -57,9 +57,14 @@ HRESULT ReplaceChildrenWithText(XmlTree& tree, xmlNodePtr node, const std::strin
     }
     HRESULT hr = S_OK;
     while (xmlNodePtr child = node->children) {
+        const bool kept = SubtreeHasObjects(child);
+        if (kept && !tree.NoteDetached(child)) {
+            if (replacement != nullptr) xmlFreeNode(replacement);
+            tree.Changed();
+            return E_OUTOFMEMORY;
+        }
         xmlUnlinkNode(child);
-        if (SubtreeHasObjects(child)) {
-            tree.NoteDetached(child);
+        if (kept) {
             const HRESULT localized = LocalizeDetached(tree, child);
             if (SUCCEEDED(hr)) hr = localized;
         } else {

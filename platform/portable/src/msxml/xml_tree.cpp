@@ -46,19 +46,34 @@ XmlTree::~XmlTree() {
     for (xmlNsPtr ns : looseNamespaces_) xmlFreeNs(ns);
 }
 
-void XmlTree::NoteDetached(xmlNodePtr root) { detached_.insert(root); }
+bool XmlTree::NoteDetached(xmlNodePtr root) noexcept {
+    try {
+        detached_.insert(root);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 void XmlTree::NoteAttached(xmlNodePtr node) { detached_.erase(node); }
 
 xmlNsPtr XmlTree::NewLooseNamespace(const xmlChar* href, const xmlChar* prefix) {
     xmlNsPtr ns = NewNamespace(nullptr, href, prefix);
-    if (ns) KeepNamespace(ns);
+    if (ns != nullptr && !KeepNamespace(ns)) {
+        xmlFreeNs(ns);
+        return nullptr;
+    }
     return ns;
 }
 
-void XmlTree::KeepNamespace(xmlNsPtr ns) {
+bool XmlTree::KeepNamespace(xmlNsPtr ns) noexcept {
+    try {
+        looseNamespaces_.push_back(ns);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     ns->next = nullptr;
-    looseNamespaces_.push_back(ns);
+    return true;
 }
 
 bool SubtreeHasObjects(xmlNodePtr root) {

@@ -54,14 +54,16 @@ public:
     uint64_t reuseStamp() const { return reuseStamp_; }
     void NodesFreed() noexcept { reuseStamp_ = NewStamp(); }
 
-    // Bookkeeping of detached subtree roots (unlinked nodes and nodes not yet inserted).
-    void NoteDetached(xmlNodePtr root);
+    // Bookkeeping of detached subtree roots (unlinked nodes and nodes not yet inserted). False,
+    // with nothing recorded, when there is no memory for it: record before unlinking.
+    bool NoteDetached(xmlNodePtr root) noexcept;
     void NoteAttached(xmlNodePtr node);
 
     // A namespace that belongs to no element (an attribute's before it is set, a declaration
     // dropped as redundant): kept until the tree goes. Null when libxml2 cannot allocate.
     xmlNsPtr NewLooseNamespace(const xmlChar* href, const xmlChar* prefix);
-    void KeepNamespace(xmlNsPtr ns);
+    // False, with `ns` left as it was, when there is no memory to keep it.
+    bool KeepNamespace(xmlNsPtr ns) noexcept;
 
 private:
     XmlTree(xmlDocPtr doc, bool hasDeclaration) noexcept
