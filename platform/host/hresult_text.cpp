@@ -41,3 +41,16 @@ std::string DescribeHResult(HRESULT hr) {
     }
     return hex;
 }
+
+#ifdef _WIN32
+std::string DescribeSystemError(DWORD code) {
+    char* message = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<char*>(&message), 0, nullptr);
+    std::string text = length != 0 ? std::string(message, length) : "error " + std::to_string(code);
+    LocalFree(message);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+#endif

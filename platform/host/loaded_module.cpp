@@ -2,6 +2,8 @@
 // LoadLibraryW on Windows.
 #include "host/loaded_module.h"
 
+#include "host/hresult_text.h"
+
 #include <utility>
 
 #ifdef _WIN32
@@ -34,16 +36,6 @@ std::string Utf8FromWide(const std::basic_string<WCHAR>& wide) {
     return text;
 }
 
-std::string SystemMessage(DWORD code) {
-    char* message = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<char*>(&message), 0, nullptr);
-    std::string text = length != 0 ? std::string(message, length) : "error " + std::to_string(code);
-    LocalFree(message);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
-}
 
 // A bare file name would send LoadLibraryW through the system's search order; the user means
 // the file in the current directory, so it is handed over as a full path.
@@ -61,7 +53,7 @@ std::basic_string<WCHAR> ModuleFileName(const std::string& path) {
 
 void* OpenModule(const std::string& path, std::string& reason) {
     HMODULE module = LoadLibraryW(ModuleFileName(path).c_str());
-    if (module == nullptr) reason = SystemMessage(GetLastError());
+    if (module == nullptr) reason = DescribeSystemError(GetLastError());
     return module;
 }
 

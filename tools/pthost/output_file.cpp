@@ -15,6 +15,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <host/hresult_text.h>
 #include <platform/platform.h>
 #else
 #include <fcntl.h>
@@ -44,17 +45,6 @@ fs::path SiblingPattern(const fs::path& target) {
 }
 
 #ifdef _WIN32
-std::string SystemReason(DWORD code) {
-    char* message = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<char*>(&message), 0, nullptr);
-    std::string text = length != 0 ? std::string(message, length) : "error " + std::to_string(code);
-    LocalFree(message);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
-}
-
 class FileHandle {
 public:
     FileHandle() = default;
@@ -111,7 +101,7 @@ public:
             }
             if (GetLastError() != ERROR_FILE_EXISTS) break;
         }
-        reason = SystemReason(GetLastError());
+        reason = DescribeSystemError(GetLastError());
         return false;
     }
 
@@ -120,13 +110,13 @@ public:
 
     bool Fill(const FileWriter& write, std::string& reason) {
         if (file_.Close()) return write(Utf8Of(path_), reason);
-        reason = SystemReason(GetLastError());
+        reason = DescribeSystemError(GetLastError());
         return false;
     }
 
     bool RenameOver(const fs::path& target, std::string& reason) {
         renamed_ = MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        if (!renamed_) reason = SystemReason(GetLastError());
+        if (!renamed_) reason = DescribeSystemError(GetLastError());
         return renamed_;
     }
 
