@@ -22,16 +22,6 @@ View Arg(const WCHAR* text) { return text != nullptr ? View(text, WStrLen(text))
 
 View AsView(BSTR text) { return text != nullptr ? View(text, SysStringLen(text)) : View(); }
 
-// Runs `body` with a refused allocation turned into E_OUTOFMEMORY: nothing throws across COM.
-template <class Body>
-HRESULT Guarded(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
-
 // The caller-buffer protocol: a null buffer asks for the length; otherwise the buffer, of
 // *count characters, must hold the text and its terminator. *count is the length afterwards.
 HRESULT CopyOut(View text, WCHAR* buffer, int* count) {
@@ -131,7 +121,7 @@ HRESULT STDMETHODCALLTYPE HostNamespaceManager::reset() {
 }
 
 HRESULT STDMETHODCALLTYPE HostNamespaceManager::pushContext() {
-    return Guarded([&]() -> HRESULT {
+    return qp::NoThrow([&]() -> HRESULT {
         Current();
         contexts_.emplace_back();
         return S_OK;
@@ -140,7 +130,7 @@ HRESULT STDMETHODCALLTYPE HostNamespaceManager::pushContext() {
 
 HRESULT STDMETHODCALLTYPE HostNamespaceManager::pushNodeContext(IXMLDOMNode* node, VARIANT_BOOL deep) {
     if (node == nullptr) return E_INVALIDARG;
-    return Guarded([&]() -> HRESULT {
+    return qp::NoThrow([&]() -> HRESULT {
         Context bindings;
         RETURN_IF_FAILED(CollectDeclarations(node, deep != VARIANT_FALSE, bindings));
         Current();
@@ -159,7 +149,7 @@ HRESULT STDMETHODCALLTYPE HostNamespaceManager::declarePrefix(const WCHAR* prefi
     if (uri == nullptr) return E_INVALIDARG;
     const View name = Arg(prefix);
     if (name == kXmlPrefix || name == kXmlnsPrefix) return E_INVALIDARG;
-    return Guarded([&]() -> HRESULT {
+    return qp::NoThrow([&]() -> HRESULT {
         Context& context = Current();
         for (Binding& b : context) {
             if (b.prefix != name) continue;
@@ -205,7 +195,7 @@ HRESULT STDMETHODCALLTYPE HostNamespaceManager::getURI(const WCHAR* prefix, IXML
         return S_FALSE;
     }
     if (name == kXmlPrefix) return CopyOut(kXmlNamespace, uri, count);
-    return Guarded([&]() -> HRESULT {
+    return qp::NoThrow([&]() -> HRESULT {
         Context scope;
         if (node != nullptr) RETURN_IF_FAILED(CollectDeclarations(node, true, scope));
         const Binding* bound = node != nullptr ? FindIn(scope, name) : Find(name);

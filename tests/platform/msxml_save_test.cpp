@@ -19,16 +19,6 @@ constexpr const char* kUtf8Body =
     " version=\"1\"><psf:Feature name=\"Bac \xC3\xA0 papier \xE2\x98\x83\"/></psf:PrintTicket>\n";
 constexpr const char* kFeatureName = "Bac \xC3\xA0 papier \xE2\x98\x83";
 
-// UTF-8 text as UTF-16LE bytes after a byte-order mark.
-std::string Utf16LeWithBom(const std::string& utf8) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : qptest::Utf16(utf8)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
 class SaveTest : public MsxmlTest {
 protected:
     void TearDown() override {
@@ -88,9 +78,9 @@ TEST_F(SaveTest, AFileIsWrittenInTheEncodingItsDeclarationNamedAndSaysSo) {
         {"UTF-8 declared", utf8Declaration + kUtf8Body, "UTF-8", utf8Declaration},
         {"UTF-8, no encoding", std::string("<?xml version=\"1.0\"?>\n") + kUtf8Body, "UTF-8", utf8Declaration},
         {"UTF-8, no declaration", kUtf8Body, "UTF-8", utf8Declaration},
-        {"UTF-16 declared", Utf16LeWithBom(std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n") + kUtf8Body),
-         "UTF-16", Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n")},
-        {"UTF-16, no declaration", Utf16LeWithBom(kUtf8Body), "UTF-8", utf8Declaration},
+        {"UTF-16 declared", qptest::Utf16LeWithBom(std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n") + kUtf8Body),
+         "UTF-16", qptest::Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n")},
+        {"UTF-16, no declaration", qptest::Utf16LeWithBom(kUtf8Body), "UTF-8", utf8Declaration},
     };
     for (const EncodingCase& c : cases) {
         ComPtr<IXMLDOMDocument2> doc = LoadFile(c.input);

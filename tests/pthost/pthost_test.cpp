@@ -134,16 +134,6 @@ TEST_F(PthostTest, ANulAfterTheRootIsRefusedFromAFileAsFromStandardInput) {
     ExpectCannotRun(Pthost({"to-devmode", "-"}, text), "<stdin>");
 }
 
-// UTF-8 text as UTF-16LE bytes after a byte-order mark.
-std::string Utf16LeWithBom(const std::string& utf8) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : qptest::Utf16(utf8)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
 // The output is saved as MSXML saves a file: a declaration naming the encoding that the input's
 // declaration named (UTF-8 when none), in that encoding, to OUT and to standard output alike.
 TEST_F(PthostTest, TheOutputIsWrittenInTheEncodingTheInputDeclared) {
@@ -160,9 +150,9 @@ TEST_F(PthostTest, TheOutputIsWrittenInTheEncodingTheInputDeclared) {
         {"UTF-8 declared", example, utf8Declaration, "UTF-8"},
         {"UTF-8, no encoding", "<?xml version=\"1.0\"?>\n" + body, utf8Declaration, "UTF-8"},
         {"UTF-8, no declaration", body, utf8Declaration, "UTF-8"},
-        {"UTF-16 declared", Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n" + body),
-         Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"), "UTF-16"},
-        {"UTF-16, no declaration", Utf16LeWithBom(body), utf8Declaration, "UTF-8"},
+        {"UTF-16 declared", qptest::Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n" + body),
+         qptest::Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"), "UTF-16"},
+        {"UTF-16, no declaration", qptest::Utf16LeWithBom(body), utf8Declaration, "UTF-8"},
     };
     for (const auto& c : cases) {
         const std::string input = ScratchFile("input.xml", c.input);

@@ -126,4 +126,13 @@ std::string Utf8(const WCHAR* text) {
     return PortableToUtf8(text, n);
 }
 
+std::string Utf16LeWithBom(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : Utf16(utf8)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
 }  // namespace qptest

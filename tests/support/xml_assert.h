@@ -50,6 +50,8 @@ qp::ComPtr<IXMLDOMDocument2> LoadDocument(const std::string& utf8);
 
 // UTF-8 to UTF-16 and back, for building expectations.
 std::u16string Utf16(const std::string& utf8);
+// UTF-8 text as UTF-16LE bytes after a byte-order mark, as a UTF-16 file holds it.
+std::string Utf16LeWithBom(const std::string& utf8);
 std::string Utf8(const WCHAR* text);
 
 }  // namespace qptest

@@ -4,6 +4,7 @@
 
 #include <platform/platform.h>
 
+#include <new>
 #include <type_traits>
 
 namespace qp::detail {
@@ -27,3 +28,18 @@ constexpr HRESULT CheckedHr(T hr) noexcept {
         const HRESULT qpHr_ = ::qp::detail::CheckedHr((expr));        \
         if (qpHr_ != S_OK) return qpHr_;                              \
     } while (0)
+
+namespace qp {
+
+// Runs the body of a COM method: memory running out inside a standard container becomes
+// E_OUTOFMEMORY instead of an exception crossing the interface.
+template <class Body>
+HRESULT NoThrow(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+}  // namespace qp

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <platform/com_ptr.h>
+#include <platform/hresult_flow.h>
 #include "../runtime_internal.h"
 
 #include <portable/test_support.h>
@@ -54,16 +55,7 @@ T* NewObject(Args&&... args) noexcept {
     return new (std::nothrow) T(std::forward<Args>(args)...);
 }
 
-// Runs the body of an interface method: memory running out inside a standard container becomes
-// E_OUTOFMEMORY instead of an exception crossing the interface.
-template <class Body>
-HRESULT NoThrow(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
+using qp::NoThrow;
 
 // An owned reference: the holder the whole product uses.
 template <class T>
