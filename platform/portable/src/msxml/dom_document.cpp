@@ -58,17 +58,6 @@ HRESULT NodeTypeOf(const VARIANT& value, DOMNodeType& type) {
     return S_OK;
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    char chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
-}
-
 HRESULT ReadFlag(bool flag, VARIANT_BOOL* out) {
     if (out == nullptr) return E_INVALIDARG;
     *out = flag ? VARIANT_TRUE : VARIANT_FALSE;
@@ -199,17 +188,21 @@ HRESULT DomDocument::Fail(ParseFailure failure) {
     return outOfMemory ? E_OUTOFMEMORY : S_FALSE;
 }
 
-HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool fromUtf16,
-                          VARIANT_BOOL* isSuccessful) {
-    if (isSuccessful) *isSuccessful = VARIANT_FALSE;
-    if (PortableFaultNextAllocationFails()) return Fail(OutOfMemoryFailure());
+ParseSettings DomDocument::Settings(bool fromUtf16) const {
     ParseSettings settings;
     settings.prohibitDtd = flags_[kProhibitDtd];
     settings.maxElementDepth = maxElementDepth_;
     settings.maxSizeKilochars = maxXmlSize_;
     settings.preserveWhiteSpace = preserveWhiteSpace_;
     settings.ignoreDeclaredEncoding = fromUtf16;
-    ParseResult parsed = ParseXml(text, url, settings);
+    return settings;
+}
+
+template <class Parse>
+HRESULT DomDocument::Load(const std::string& url, VARIANT_BOOL* isSuccessful, Parse parse) {
+    if (isSuccessful) *isSuccessful = VARIANT_FALSE;
+    if (PortableFaultNextAllocationFails()) return Fail(OutOfMemoryFailure());
+    ParseResult parsed = parse();
     if (parsed.doc == nullptr) return Fail(std::move(parsed.failure));
     const HRESULT hr = ReplaceTree(parsed.doc, parsed.hasDeclaration);
     if (FAILED(hr)) {
@@ -224,7 +217,8 @@ HRESULT DomDocument::Load(const std::string& text, const std::string& url, bool 
 
 HRESULT DomDocument::loadXML(BSTR xml, VARIANT_BOOL* isSuccessful) {
     return NoThrow([&] {
-        return Load(ArgToUtf8(xml), std::string(), true, isSuccessful);
+        const std::string text = ArgToUtf8(xml);
+        return Load(std::string(), isSuccessful, [&] { return ParseXml(text, std::string(), Settings(true)); });
     });
 }
 
@@ -233,16 +227,7 @@ HRESULT DomDocument::load(VARIANT source, VARIANT_BOOL* isSuccessful) {
     if (source.vt != VT_BSTR) return E_INVALIDARG;
     return NoThrow([&] {
         const std::string url = ArgToUtf8(source.bstrVal);
-        std::string text;
-        if (!ReadFile(PathOf(url), text)) {
-            ParseFailure failure;
-            failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_IO_LOAD_ERROR);
-            failure.reason = "cannot read the file";
-            failure.url = url;
-            failure.filePosition = -1;
-            return Fail(std::move(failure));
-        }
-        return Load(text, url, false, isSuccessful);
+        return Load(url, isSuccessful, [&] { return ParseXmlFile(PathOf(url), url, Settings(false)); });
     });
 }
 

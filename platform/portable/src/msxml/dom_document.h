@@ -79,7 +79,10 @@ private:
                     kAllowXsltScript, kServerHttpRequest, kMultipleErrorMessages, kResolveExternals,
                     kValidateOnParse, kMaxElementDepth, kMaxXmlSize, kPropertyCount };
 
-    HRESULT Load(const std::string& text, const std::string& url, bool fromUtf16, VARIANT_BOOL* isSuccessful);
+    ParseSettings Settings(bool fromUtf16) const;
+    // Replaces the tree with what `parse()` made of the source named `url`, or fails.
+    template <class Parse>
+    HRESULT Load(const std::string& url, VARIANT_BOOL* isSuccessful, Parse parse);
     HRESULT Fail(ParseFailure failure);
     HRESULT ReplaceTree(xmlDocPtr doc, bool hasDeclaration);
     HRESULT SetLimit(const VARIANT& value, unsigned& limit);

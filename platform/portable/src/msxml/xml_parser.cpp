@@ -12,6 +12,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace msxml {
 namespace {
@@ -223,8 +224,7 @@ bool StoppedBeforeEnd(xmlParserCtxtPtr parser) {
     return input != nullptr && input->cur != nullptr && input->end != nullptr && input->cur < input->end;
 }
 
-xmlDocPtr Read(xmlParserCtxtPtr parser, ParseState& state, const std::string& text, const std::string& url,
-               const ParseSettings& settings) {
+void Attach(xmlParserCtxtPtr parser, ParseState& state) {
     parser->_private = &state;
     parser->sax->serror = OnError;
     parser->sax->internalSubset = OnInternalSubset;
@@ -232,20 +232,149 @@ xmlDocPtr Read(xmlParserCtxtPtr parser, ParseState& state, const std::string& te
     parser->sax->resolveEntity = OnResolveEntity;
     parser->sax->startElementNs = OnStartElement;
     parser->sax->endElementNs = OnEndElement;
+}
 
-    // NONET: nothing is ever fetched. NOERROR, NOWARNING: errors reach OnError only, never
-    // standard error. IGNORE_ENC: text converted from UTF-16 is UTF-8 whatever its declaration
-    // says. NOBLANKS: preserveWhiteSpace off drops whitespace-only text. HUGE: libxml2 refuses
-    // more than 256 levels by itself and lifts that only with its other size limits; it is asked
-    // for only when the document raised MaxElementDepth past 256 (or to none) and no DTD can
-    // declare entities, and OnStartElement keeps the document's own bound.
+// NONET: nothing is ever fetched. NOERROR, NOWARNING: errors reach OnError only, never standard
+// error. IGNORE_ENC: text converted from UTF-16 is UTF-8 whatever its declaration says.
+// NOBLANKS: preserveWhiteSpace off drops whitespace-only text. HUGE: libxml2 refuses more than
+// 256 levels by itself and lifts that only with its other size limits; it is asked for only when
+// the document raised MaxElementDepth past 256 (or to none) and no DTD can declare entities, and
+// OnStartElement keeps the document's own bound.
+int ParserOptions(const ParseSettings& settings) {
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (settings.ignoreDeclaredEncoding) options |= XML_PARSE_IGNORE_ENC;
     if (!settings.preserveWhiteSpace) options |= XML_PARSE_NOBLANKS;
     const bool deeperThanLibxml2 = settings.maxElementDepth == 0 || settings.maxElementDepth > kDefaultMaxElementDepth;
     if (deeperThanLibxml2 && settings.prohibitDtd) options |= XML_PARSE_HUGE;
-    return xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()), url.empty() ? nullptr : url.c_str(),
-                             nullptr, options);
+    return options;
+}
+
+// Runs `read(parser, options)`, libxml2's parse of one source, under the settings' checks. The
+// failure has libxml2's line and column; the caller places it in the text.
+template <class ReadDocument>
+ParseResult RunParser(const std::string& url, const ParseSettings& settings, ReadDocument read) {
+    EnsureLibxmlInitialized();
+    ParseResult result;
+    result.failure.url = url;
+    const ParserHolder parser(xmlNewParserCtxt());
+    if (parser == nullptr) return OutOfMemory(std::move(result));
+    ParseState state;
+    state.prohibitDtd = settings.prohibitDtd;
+    state.maxDepth = settings.maxElementDepth;
+    DocHolder doc;
+    const uint64_t failuresBefore = LibxmlAllocationFailures();
+    {
+        const ErrorsToParse errors(state);
+        Attach(parser.get(), state);
+        doc.reset(read(parser.get(), ParserOptions(settings)));
+    }
+    // libxml2 stops at memory running out and may call what it read so far well-formed, or
+    // report a name it could not store as a malformed one.
+    if (state.outOfMemory || parser->errNo == XML_ERR_NO_MEMORY || LibxmlAllocationFailures() != failuresBefore) {
+        return OutOfMemory(std::move(result));
+    }
+    if (doc && parser->wellFormed && !state.failed && StoppedBeforeEnd(parser.get())) {
+        Refuse(parser.get(), XML_ERR_INVALID_CHAR, "A NUL character follows the root element; XML does not allow it.");
+    }
+    if (doc && parser->wellFormed && !state.failed) {
+        result.doc = doc.release();
+        return result;
+    }
+    if (!state.haveError) Record(state, XML_ERR_INTERNAL_ERROR, "the document could not be parsed", 0, 0);
+    result.failure.errorCode = static_cast<LONG>(kParseErrorBase + static_cast<uint32_t>(state.code));
+    result.failure.reason = state.message;
+    result.failure.line = state.line;
+    result.failure.column = state.column;
+    result.failure.filePosition = -1;
+    return result;
+}
+
+// A file handed to libxml2 as it asks for it: characters counted against MaxXMLSize, the first
+// bytes kept to tell whether the text opens with a declaration.
+class FileSource {
+public:
+    FileSource(std::FILE* file, unsigned kilochars) : file_(file), limit_(size_t{kilochars} * 1024) {}
+
+    static int Read(void* context, char* buffer, int length) noexcept {
+        return static_cast<FileSource*>(context)->ReadNext(buffer, static_cast<size_t>(length));
+    }
+
+    bool failed() const { return failed_; }
+    bool tooLarge() const { return tooLarge_; }
+    const std::string& head() const { return head_; }
+
+private:
+    static constexpr size_t kHeadBytes = 9;  // a UTF-8 byte-order mark, "<?xml" and a space
+
+    // head_ stays within the string's own storage: nothing here allocates or throws.
+    int ReadNext(char* buffer, size_t length) noexcept {
+        const size_t got = std::fread(buffer, 1, length, file_);
+        if (got == 0) {
+            failed_ = std::ferror(file_) != 0;
+            return failed_ ? -1 : 0;
+        }
+        head_.append(buffer, std::min(got, kHeadBytes - head_.size()));
+        bytes_ += got;
+        if (limit_ != 0) Count(buffer, got);
+        return tooLarge_ ? -1 : static_cast<int>(got);
+    }
+
+    // As CountCharacters counts a whole text: UTF-16 units after a byte-order mark, UTF-8 lead
+    // bytes otherwise.
+    void Count(const char* bytes, size_t length) {
+        leadBytes_ += static_cast<size_t>(std::count_if(bytes, bytes + length, [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+        const size_t characters = LooksLikeUtf16(head_) ? (bytes_ - 2) / 2 : leadBytes_;
+        tooLarge_ = characters > limit_;
+    }
+
+    std::FILE* file_;
+    size_t limit_;
+    std::string head_;
+    size_t bytes_ = 0;
+    size_t leadBytes_ = 0;
+    bool failed_ = false;
+    bool tooLarge_ = false;
+};
+
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHolder = std::unique_ptr<std::FILE, FileClose>;
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+    const FileHolder file(std::fopen(path.c_str(), "rb"));
+    if (file == nullptr) return false;
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
+    return std::ferror(file.get()) == 0;
+}
+
+ParseResult CannotRead(const std::string& url) {
+    ParseResult result;
+    result.failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_IO_LOAD_ERROR);
+    result.failure.reason = "cannot read the file";
+    result.failure.url = url;
+    result.failure.filePosition = -1;
+    return result;
+}
+
+// The failure of a file's parse placed in its text, which is read again for it.
+ParseResult DescribeInFile(ParseResult result, const std::string& path, const FileSource& source,
+                           const ParseSettings& settings) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) return CannotRead(result.failure.url);
+    if (source.tooLarge()) {
+        ParseFailure failure;
+        failure.url = result.failure.url;
+        result.failure = std::move(failure);
+        WithinSizeLimit(text, settings.maxSizeKilochars, result.failure);
+    } else if (!LooksLikeUtf16(text)) {
+        LocateInText(text, result.failure);
+    }
+    return result;
 }
 
 }  // namespace
@@ -259,46 +388,43 @@ ParseFailure OutOfMemoryFailure() {
 }
 
 ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings) {
-    EnsureLibxmlInitialized();
-    ParseResult result;
-    result.failure.url = url;
     if (text.size() > static_cast<size_t>(INT_MAX)) {
+        ParseResult result;
+        result.failure.url = url;
         result.failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_ERR_INTERNAL_ERROR);
         result.failure.reason = "the document is larger than 2 GB";
         return result;
     }
-    if (!WithinSizeLimit(text, settings.maxSizeKilochars, result.failure)) return result;
-    const ParserHolder parser(xmlNewParserCtxt());
-    if (parser == nullptr) return OutOfMemory(std::move(result));
-    ParseState state;
-    state.prohibitDtd = settings.prohibitDtd;
-    state.maxDepth = settings.maxElementDepth;
-    DocHolder doc;
-    const uint64_t failuresBefore = LibxmlAllocationFailures();
-    {
-        const ErrorsToParse errors(state);
-        doc.reset(Read(parser.get(), state, text, url, settings));
-    }
-    // libxml2 stops at memory running out and may call what it read so far well-formed, or
-    // report a name it could not store as a malformed one.
-    if (state.outOfMemory || parser->errNo == XML_ERR_NO_MEMORY || LibxmlAllocationFailures() != failuresBefore) {
-        return OutOfMemory(std::move(result));
-    }
-    if (doc && parser->wellFormed && !state.failed && StoppedBeforeEnd(parser.get())) {
-        Refuse(parser.get(), XML_ERR_INVALID_CHAR, "A NUL character follows the root element; XML does not allow it.");
-    }
-    if (doc && parser->wellFormed && !state.failed) {
-        result.doc = doc.release();
+    ParseResult refused;
+    refused.failure.url = url;
+    if (!WithinSizeLimit(text, settings.maxSizeKilochars, refused.failure)) return refused;
+    const auto read = [&](xmlParserCtxtPtr parser, int options) {
+        return xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()),
+                                 url.empty() ? nullptr : url.c_str(), nullptr, options);
+    };
+    ParseResult result = RunParser(url, settings, read);
+    if (result.doc != nullptr) {
         result.hasDeclaration = StartsWithDeclaration(text);
-        return result;
+    } else if (!result.outOfMemory && !LooksLikeUtf16(text)) {
+        LocateInText(text, result.failure);
     }
-    if (!state.haveError) Record(state, XML_ERR_INTERNAL_ERROR, "the document could not be parsed", 0, 0);
-    result.failure.errorCode = static_cast<LONG>(kParseErrorBase + static_cast<uint32_t>(state.code));
-    result.failure.reason = state.message;
-    result.failure.line = state.line;
-    result.failure.column = state.column;
-    result.failure.filePosition = -1;
-    if (!LooksLikeUtf16(text)) LocateInText(text, result.failure);
+    return result;
+}
+
+ParseResult ParseXmlFile(const std::string& path, const std::string& url, const ParseSettings& settings) {
+    const FileHolder file(std::fopen(path.c_str(), "rb"));
+    if (file == nullptr) return CannotRead(url);
+    FileSource source(file.get(), settings.maxSizeKilochars);
+    const auto read = [&](xmlParserCtxtPtr parser, int options) {
+        return xmlCtxtReadIO(parser, FileSource::Read, nullptr, &source, url.empty() ? nullptr : url.c_str(), nullptr,
+                             options);
+    };
+    ParseResult result = RunParser(url, settings, read);
+    if (source.failed() || source.tooLarge() || (result.doc == nullptr && !result.outOfMemory)) {
+        if (result.doc != nullptr) xmlFreeDoc(std::exchange(result.doc, nullptr));
+        return source.failed() ? CannotRead(url) : DescribeInFile(std::move(result), path, source, settings);
+    }
+    if (result.doc != nullptr) result.hasDeclaration = StartsWithDeclaration(source.head());
     return result;
 }
 

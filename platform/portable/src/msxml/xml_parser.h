@@ -51,6 +51,10 @@ ParseFailure OutOfMemoryFailure();
 // errors and may be empty.
 ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings);
 
+// Parses the file at `path` as libxml2 reads it, a block at a time, as MSXML's load does: the
+// whole text is read again only to describe a failure. `url` names the source.
+ParseResult ParseXmlFile(const std::string& path, const std::string& url, const ParseSettings& settings);
+
 // The stand-in's parse error codes: an XML-error facility base plus libxml2's error number.
 inline constexpr uint32_t kParseErrorBase = 0xC00CE000u;
 
