@@ -198,15 +198,21 @@ WideString DriverNamespace(IPrintOemPrintTicketProvider* provider) {
     return WideString(uri.get());
 }
 
-// What the conversion will need of the document and not find, looked for before it edits it.
-std::string UnmetNeed(const ConversionCommand& command, const Request& request, IXMLDOMDocument2* document,
-                      CoreDriverSession& session) {
+void WarnOfRootMismatch(const ConversionCommand& command, const Request& request, IXMLDOMDocument2* document) {
     if (const std::string mismatch = RootMismatch(document, command.input); !mismatch.empty()) {
         std::cerr << "pthost: warning: " << InputName(request) << ": " << mismatch << "; " << command.name
                   << " converts it anyway\n";
     }
-    if (command.input.needs.empty()) return {};
-    return FirstUnmetNeed(document, command.input, DriverNamespace(session.Provider()));
+}
+
+// What the conversion needed of the input and did not find, looked for in the input as it was
+// before the failed conversion edited it: loaded again, since a conversion that succeeds needs
+// no explanation.
+std::string UnmetNeed(const ConversionCommand& command, InputDocument& input, CoreDriverSession& session) {
+    ComPtr<IXMLDOMDocument2> original;
+    std::string ignored;
+    if (command.input.needs.empty() || !input.Load(original, ignored)) return {};
+    return FirstUnmetNeed(original.get(), command.input, DriverNamespace(session.Provider()));
 }
 
 int WriteResult(const Request& request, IXMLDOMDocument2* document, HRESULT converted) {
@@ -222,18 +228,20 @@ int WriteResult(const Request& request, IXMLDOMDocument2* document, HRESULT conv
 int Convert(const ConversionCommand& command, const std::string& modulePath, const Request& request,
             const GpdSelections& selections) {
     ComApartment apartment;
+    InputDocument input(request.input);
     ComPtr<IXMLDOMDocument2> document;
     std::string error;
-    if (!LoadInput(request.input, document, error)) {
+    if (!input.Load(document, error)) {
         std::cerr << error << "\n";
         return kExitUsage;
     }
     auto session = CoreDriverSession::Open(modulePath, selections, error);
     if (!session) return CannotRun(error);
 
-    const std::string unmet = UnmetNeed(command, request, document.get(), *session);
+    WarnOfRootMismatch(command, request, document.get());
     const HRESULT converted = command.run(session->Provider(), session->DevMode(), document.get());
     if (converted != S_OK) {
+        const std::string unmet = UnmetNeed(command, input, *session);
         std::cerr << command.method << " returned " << DescribeHResult(converted) << (unmet.empty() ? "" : ": ")
                   << unmet << "\n";
     }

@@ -100,7 +100,7 @@ bool NewDocument(const std::string& name, ComPtr<IXMLDOMDocument2>& document, st
     return true;
 }
 
-bool ReadStandardInput(std::string& bytes, std::string& error) {
+bool ReadAllOfStandardInput(std::string& bytes, std::string& error) {
     UseBinaryStdin();
     char chunk[65536];
     size_t got = 0;
@@ -152,27 +152,30 @@ bool SaveDocument(IXMLDOMDocument2* document, const std::string& path, std::stri
 
 }  // namespace
 
-bool LoadInput(const std::string& path, ComPtr<IXMLDOMDocument2>& document, std::string& error) {
-    const std::string name = path == "-" ? "<stdin>" : path;
+bool InputDocument::ReadStandardInput(std::string& error) {
+    std::string bytes;
+    WideString text;
+    if (!ReadAllOfStandardInput(bytes, error) || !DecodeDocument("<stdin>", bytes, text, error)) return false;
+    text_ = Bstr::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    if (text_) return true;
+    error = "pthost: <stdin>: too large to load";
+    return false;
+}
+
+bool InputDocument::Load(ComPtr<IXMLDOMDocument2>& document, std::string& error) {
+    const std::string name = path_ == "-" ? "<stdin>" : path_;
     ComPtr<IXMLDOMDocument2> loaded;
     if (!NewDocument(name, loaded, error)) return false;
     VARIANT_BOOL parsed = VARIANT_FALSE;
     HRESULT hr = S_OK;
-    if (path == "-") {
-        std::string bytes;
-        WideString text;
-        if (!ReadStandardInput(bytes, error) || !DecodeDocument(name, bytes, text, error)) return false;
-        Bstr source = Bstr::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-        if (!source) {
-            error = "pthost: <stdin>: too large to load";
-            return false;
-        }
-        hr = loaded->loadXML(source.get(), &parsed);
+    if (path_ == "-") {
+        if (!text_ && !ReadStandardInput(error)) return false;
+        hr = loaded->loadXML(text_.get(), &parsed);
     } else {
         Variant source;
-        if (!CheckReadable(path, error)) return false;
-        if (std::string reason; !PathVariant(path, source, reason)) {
-            error = "pthost: " + path + ": " + reason;
+        if (!CheckReadable(path_, error)) return false;
+        if (std::string reason; !PathVariant(path_, source, reason)) {
+            error = "pthost: " + path_ + ": " + reason;
             return false;
         }
         hr = loaded->load(source.get(), &parsed);
