@@ -70,17 +70,18 @@ struct EncodingCase {
     std::string input;
     std::string declared;  // the encoding the saved declaration must name
     std::string start;     // the saved file's first bytes
+    bool declaration;      // whether the input opens with a declaration, which the xml property keeps
 };
 
 TEST_F(SaveTest, AFileIsWrittenInTheEncodingItsDeclarationNamedAndSaysSo) {
     const std::string utf8Declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     const EncodingCase cases[] = {
-        {"UTF-8 declared", utf8Declaration + kUtf8Body, "UTF-8", utf8Declaration},
-        {"UTF-8, no encoding", std::string("<?xml version=\"1.0\"?>\n") + kUtf8Body, "UTF-8", utf8Declaration},
-        {"UTF-8, no declaration", kUtf8Body, "UTF-8", utf8Declaration},
+        {"UTF-8 declared", utf8Declaration + kUtf8Body, "UTF-8", utf8Declaration, true},
+        {"UTF-8, no encoding", std::string("<?xml version=\"1.0\"?>\n") + kUtf8Body, "UTF-8", utf8Declaration, true},
+        {"UTF-8, no declaration", kUtf8Body, "UTF-8", utf8Declaration, false},
         {"UTF-16 declared", qptest::Utf16LeWithBom(std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n") + kUtf8Body),
-         "UTF-16", qptest::Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n")},
-        {"UTF-16, no declaration", qptest::Utf16LeWithBom(kUtf8Body), "UTF-8", utf8Declaration},
+         "UTF-16", qptest::Utf16LeWithBom("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"), true},
+        {"UTF-16, no declaration", qptest::Utf16LeWithBom(kUtf8Body), "UTF-8", utf8Declaration, false},
     };
     for (const EncodingCase& c : cases) {
         ComPtr<IXMLDOMDocument2> doc = LoadFile(c.input);
@@ -92,6 +93,7 @@ TEST_F(SaveTest, AFileIsWrittenInTheEncodingItsDeclarationNamedAndSaysSo) {
         ASSERT_TRUE(reparsed.valid()) << c.name << ": " << reparsed.error();
         EXPECT_EQ(reparsed.DeclaredEncoding(), c.declared) << c.name;
         EXPECT_EQ(reparsed.Text("/psf:PrintTicket[@version='1']/psf:Feature/@name"), kFeatureName) << c.name;
+        EXPECT_EQ(Xml(doc.get()).rfind("<?xml version=\"1.0\"?>", 0) == 0, c.declaration) << c.name;
     }
 
     // A declared single-byte encoding is kept too: é is one byte, the snowman a character reference.

@@ -134,11 +134,30 @@ void OnInternalSubset(void* context, const xmlChar* name, const xmlChar* externa
 void OnExternalSubset(void*, const xmlChar*, const xmlChar*, const xmlChar*) {}
 xmlParserInputPtr OnResolveEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
 
-bool StartsWithDeclaration(const std::string& text) {
-    std::string_view rest(text);
-    if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
-    return rest.size() > 5 && rest.substr(0, 5) == "<?xml" &&
-           (rest[5] == ' ' || rest[5] == '\t' || rest[5] == '\r' || rest[5] == '\n');
+bool LooksLikeUtf16(std::string_view text) {
+    return text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
+}
+
+// The ASCII characters that open UTF-16 text after its byte-order mark, up to the first other one.
+std::string LeadingAsciiOfUtf16(std::string_view text) {
+    const bool bigEndian = text[0] == '\xFE';
+    std::string ascii;
+    for (size_t i = 2; i + 1 < text.size(); i += 2) {
+        const char high = text[bigEndian ? i : i + 1];
+        const char low = text[bigEndian ? i + 1 : i];
+        if (high != 0 || (low & 0x80) != 0) break;
+        ascii += low;
+    }
+    return ascii;
+}
+
+// Whether the text opens with an XML declaration: UTF-8 with or without a byte-order mark, or
+// UTF-16 with one.
+bool StartsWithDeclaration(std::string_view text) {
+    if (LooksLikeUtf16(text)) return StartsWithDeclaration(LeadingAsciiOfUtf16(text.substr(0, 14)));
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    return text.size() > 5 && text.substr(0, 5) == "<?xml" &&
+           (text[5] == ' ' || text[5] == '\t' || text[5] == '\r' || text[5] == '\n');
 }
 
 // Line text and UTF-16 position of the error, when the text is UTF-8 (as loadXML's always is).
@@ -156,10 +175,6 @@ void LocateInText(const std::string& text, ParseFailure& failure) {
     if (!failure.sourceLine.empty() && failure.sourceLine.back() == '\r') failure.sourceLine.pop_back();
     const size_t before = PortableFromUtf8(text.data(), lineStart).size();
     failure.filePosition = static_cast<LONG>(before) + (failure.column > 0 ? failure.column - 1 : 0);
-}
-
-bool LooksLikeUtf16(const std::string& text) {
-    return text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
 }
 
 // The characters of `text`: UTF-16 units after a byte-order mark, UTF-8 lead bytes otherwise.
@@ -304,7 +319,8 @@ public:
     const std::string& head() const { return head_; }
 
 private:
-    static constexpr size_t kHeadBytes = 9;  // a UTF-8 byte-order mark, "<?xml" and a space
+    // "<?xml" and a space after a byte-order mark, in UTF-8 or UTF-16.
+    static constexpr size_t kHeadBytes = 14;
 
     // head_ stays within the string's own storage: nothing here allocates or throws.
     int ReadNext(char* buffer, size_t length) noexcept {
