@@ -52,7 +52,9 @@ class QuietLoadTest : public MsxmlTest {
 protected:
     // load() of a file holding `bytes`; the result, and the parse error's reason.
     static HRESULT LoadFile(IXMLDOMDocument2* doc, const std::string& bytes, std::string& reason) {
-        const std::string path = ::testing::TempDir() + "quiet-load.xml";
+        // One file per case: ctest runs the cases of this suite in parallel.
+        const std::string path = ::testing::TempDir() + "quiet-load-" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xml";
         std::ofstream(path, std::ios::binary) << bytes;
         Variant source;
         source.get().vt = VT_BSTR;
