@@ -9,7 +9,6 @@
 
 #include <portable/test_support.h>
 
-#include <cstdio>
 #include <iterator>
 #include <new>
 
