@@ -177,12 +177,21 @@ void LocateInText(const std::string& text, ParseFailure& failure) {
     failure.filePosition = static_cast<LONG>(before) + (failure.column > 0 ? failure.column - 1 : 0);
 }
 
-// The characters of `text`: UTF-16 units after a byte-order mark, UTF-8 lead bytes otherwise.
+// Whether a UTF-8 byte begins a character rather than continues one.
+bool StartsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+
+size_t Utf8Characters(std::string_view bytes) {
+    return static_cast<size_t>(std::count_if(bytes.begin(), bytes.end(), StartsCharacter));
+}
+
+// The characters of a text of `bytes` bytes that opens with `head`: UTF-16 units after a
+// byte-order mark, otherwise `utf8Characters`, the UTF-8 characters it holds.
+size_t CharactersOf(std::string_view head, size_t bytes, size_t utf8Characters) {
+    return LooksLikeUtf16(head) ? (bytes - 2) / 2 : utf8Characters;
+}
+
 size_t CountCharacters(const std::string& text) {
-    if (LooksLikeUtf16(text)) return (text.size() - 2) / 2;
-    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
+    return CharactersOf(text, text.size(), LooksLikeUtf16(text) ? 0 : Utf8Characters(text));
 }
 
 // The line and column (from 1) of the character after the first `count` characters of UTF-8 text.
@@ -191,7 +200,7 @@ void PositionAfter(const std::string& text, size_t count, ParseFailure& failure)
     failure.column = 1;
     size_t seen = 0;
     for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;
+        if (!StartsCharacter(c)) continue;
         if (seen++ == count) return;
         if (c == '\n') {
             ++failure.line;
@@ -335,21 +344,16 @@ private:
         return tooLarge_ ? -1 : static_cast<int>(got);
     }
 
-    // As CountCharacters counts a whole text: UTF-16 units after a byte-order mark, UTF-8 lead
-    // bytes otherwise.
     void Count(const char* bytes, size_t length) {
-        leadBytes_ += static_cast<size_t>(std::count_if(bytes, bytes + length, [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        }));
-        const size_t characters = LooksLikeUtf16(head_) ? (bytes_ - 2) / 2 : leadBytes_;
-        tooLarge_ = characters > limit_;
+        utf8Characters_ += Utf8Characters(std::string_view(bytes, length));
+        tooLarge_ = CharactersOf(head_, bytes_, utf8Characters_) > limit_;
     }
 
     std::FILE* file_;
     size_t limit_;
     std::string head_;
     size_t bytes_ = 0;
-    size_t leadBytes_ = 0;
+    size_t utf8Characters_ = 0;
     bool failed_ = false;
     bool tooLarge_ = false;
 };
@@ -404,15 +408,13 @@ ParseFailure OutOfMemoryFailure() {
 }
 
 ParseResult ParseXml(const std::string& text, const std::string& url, const ParseSettings& settings) {
-    if (text.size() > static_cast<size_t>(INT_MAX)) {
-        ParseResult result;
-        result.failure.url = url;
-        result.failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_ERR_INTERNAL_ERROR);
-        result.failure.reason = "the document is larger than 2 GB";
-        return result;
-    }
     ParseResult refused;
     refused.failure.url = url;
+    if (text.size() > static_cast<size_t>(INT_MAX)) {
+        refused.failure.errorCode = static_cast<LONG>(kParseErrorBase + XML_ERR_INTERNAL_ERROR);
+        refused.failure.reason = "the document is larger than 2 GB";
+        return refused;
+    }
     if (!WithinSizeLimit(text, settings.maxSizeKilochars, refused.failure)) return refused;
     const auto read = [&](xmlParserCtxtPtr parser, int options) {
         return xmlCtxtReadMemory(parser, text.data(), static_cast<int>(text.size()),
