@@ -3,7 +3,7 @@
 // visits every node of a document.
 #pragma once
 
-#include <host/core_driver_session.h>
+#include <session/core_driver_session.h>
 
 #include <platform/com_ptr.h>
 

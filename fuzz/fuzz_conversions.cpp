@@ -8,8 +8,8 @@
 // be gone. A violation aborts, which libFuzzer records as a finding.
 #include <platform/com_ptr.h>
 #include <common/constants.h>
-#include <host/core_helper_stub.h>
-#include <host/devmode_buffer.h>
+#include <session/core_helper_stub.h>
+#include <session/devmode_buffer.h>
 #include <platform/platform.h>
 #include <portable/test_support.h>
 

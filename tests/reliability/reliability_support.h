@@ -5,7 +5,7 @@
 
 #include "support/ledger_check.h"
 
-#include <host/core_driver_session.h>
+#include <session/core_driver_session.h>
 
 #include <platform/com_ptr.h>
 

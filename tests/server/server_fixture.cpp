@@ -1,6 +1,6 @@
 #include "server_fixture.h"
 
-#include <host/loaded_module.h>
+#include <session/loaded_module.h>
 
 #include <dlfcn.h>
 

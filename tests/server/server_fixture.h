@@ -6,7 +6,7 @@
 #include "support/ledger_check.h"
 
 #include <platform/com_ptr.h>
-#include <host/fake_driver_publisher.h>
+#include <session/fake_driver_publisher.h>
 
 #include <cstddef>
 

@@ -7,7 +7,7 @@
 #include "support/ledger_check.h"
 #include "support/xml_assert.h"
 
-#include <host/core_helper_stub.h>
+#include <session/core_helper_stub.h>
 #include <schema/schema_document.h>
 #include <server/print_ticket_provider.h>
 

@@ -4,7 +4,7 @@
 
 #include "check.h"
 
-#include <host/loaded_module.h>
+#include <session/loaded_module.h>
 
 #include <platform/com_ptr.h>
 #include <platform/platform.h>

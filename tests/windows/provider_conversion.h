@@ -5,7 +5,7 @@
 
 #include "module_under_test.h"
 
-#include <host/core_driver_session.h>
+#include <session/core_driver_session.h>
 
 #include <memory>
 #include <string>

@@ -7,7 +7,7 @@
 #include "provider_conversion.h"
 
 #include <common/constants.h>
-#include <host/fake_driver_publisher.h>
+#include <session/fake_driver_publisher.h>
 
 #include <cstdint>
 #include <cwchar>

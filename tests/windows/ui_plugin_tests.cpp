@@ -4,7 +4,7 @@
 #include "module_under_test.h"
 
 #include <common/constants.h>
-#include <host/fake_driver_publisher.h>
+#include <session/fake_driver_publisher.h>
 
 #include <cstring>
 

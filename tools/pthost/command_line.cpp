@@ -3,7 +3,7 @@
 #include "command.h"
 #include "conversion_commands.h"
 
-#include <host/loaded_module.h>
+#include <session/loaded_module.h>
 
 #include <cerrno>
 #include <cstddef>

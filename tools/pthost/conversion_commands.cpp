@@ -2,16 +2,18 @@
 
 #include "document_io.h"
 #include "gpd_file.h"
-#include "input_check.h"
+#include <session/input_check.h>
 #include "output_file.h"
 
-#include <host/core_driver_session.h>
-#include <host/hresult_text.h>
+#include <session/core_driver_session.h>
+#include <session/hresult_text.h>
 
 #include <iostream>
 
 using qp::Bstr;
 using qp::ComPtr;
+
+using namespace coredriver;
 
 namespace pthost {
 namespace {

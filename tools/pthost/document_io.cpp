@@ -1,9 +1,9 @@
 #include "document_io.h"
 
 #include "output_file.h"
-#include "text_codec.h"
+#include <session/text_codec.h>
 
-#include <host/hresult_text.h>
+#include <session/hresult_text.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +17,8 @@
 using qp::Bstr;
 using qp::ComPtr;
 using qp::Variant;
+
+using namespace coredriver;
 
 namespace pthost {
 namespace {

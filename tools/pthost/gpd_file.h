@@ -4,7 +4,7 @@
 // comments and the blocks of *Switch, *Case and the like. *Include is not followed.
 #pragma once
 
-#include <host/core_driver_session.h>
+#include <session/core_driver_session.h>
 
 #include <string>
 #include <vector>

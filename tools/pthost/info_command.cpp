@@ -1,11 +1,11 @@
 // pthost info: loads the module through its two exports, makes the UI plug-in and the Print
 // Ticket provider through the class factory, and prints what they report about themselves.
 #include "command.h"
-#include "text_codec.h"
+#include <session/text_codec.h>
 
 #include <platform/com_ptr.h>
 #include <platform/hresult_flow.h>
-#include <host/loaded_module.h>
+#include <session/loaded_module.h>
 
 #include <cstdio>
 #include <iostream>
@@ -16,6 +16,8 @@
 using qp::Bstr;
 using qp::CoTaskMemPtr;
 using qp::ComPtr;
+
+using namespace coredriver;
 
 namespace pthost {
 namespace {

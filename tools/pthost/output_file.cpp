@@ -15,7 +15,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <host/hresult_text.h>
+#include <session/hresult_text.h>
 #include <platform/platform.h>
 #else
 #include <fcntl.h>

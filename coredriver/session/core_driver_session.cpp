@@ -1,6 +1,6 @@
-#include <host/core_driver_session.h>
+#include <session/core_driver_session.h>
 
-#include <host/hresult_text.h>
+#include <session/hresult_text.h>
 
 #include <algorithm>
 #include <new>

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace pthost {
+namespace coredriver {
 
 using WideString = std::basic_string<WCHAR>;
 
@@ -16,4 +16,4 @@ bool DecodeUtf8(const std::string& bytes, WideString& text, size_t& badOffset);
 // runtime's on Linux, WideCharToMultiByte on Windows.
 std::string EncodeUtf8(const WCHAR* text, size_t length);
 
-}  // namespace pthost
+}  // namespace coredriver

@@ -5,9 +5,9 @@
 // benchmarks and the tests all drive the module through this one session.
 #pragma once
 
-#include <host/core_helper_stub.h>
-#include <host/devmode_buffer.h>
-#include <host/loaded_module.h>
+#include <session/core_helper_stub.h>
+#include <session/devmode_buffer.h>
+#include <session/loaded_module.h>
 
 #include <platform/com_ptr.h>
 

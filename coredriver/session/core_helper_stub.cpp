@@ -1,6 +1,6 @@
-#include "host/core_helper_stub.h"
+#include <session/core_helper_stub.h>
 
-#include "host/host_namespace_manager.h"
+#include <session/host_namespace_manager.h>
 
 #include <platform/hresult_flow.h>
 

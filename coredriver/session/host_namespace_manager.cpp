@@ -1,4 +1,4 @@
-#include "host/host_namespace_manager.h"
+#include <session/host_namespace_manager.h>
 
 #include <platform/hresult_flow.h>
 

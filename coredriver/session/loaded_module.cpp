@@ -1,8 +1,8 @@
 // The one file of the host that switches on the platform: module loading is dlopen on Linux and
 // LoadLibraryW on Windows.
-#include "host/loaded_module.h"
+#include <session/loaded_module.h>
 
-#include "host/hresult_text.h"
+#include <session/hresult_text.h>
 
 #include <utility>
 

@@ -1,8 +1,8 @@
 // Loading a module as the core driver does, and the DEVMODE buffer the UI plug-in sizes and fills.
 #include "support/ledger_check.h"
 
-#include <host/devmode_buffer.h>
-#include <host/loaded_module.h>
+#include <session/devmode_buffer.h>
+#include <session/loaded_module.h>
 
 #include <platform/com_ptr.h>
 

@@ -1,4 +1,4 @@
-#include "text_codec.h"
+#include <session/text_codec.h>
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include <portable/test_support.h>
 #endif
 
-namespace pthost {
+namespace coredriver {
 namespace {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -83,4 +83,4 @@ std::string EncodeUtf8(const WCHAR* text, size_t length) {
 std::string EncodeUtf8(const WCHAR* text, size_t length) { return PortableToUtf8(text, length); }
 #endif
 
-}  // namespace pthost
+}  // namespace coredriver

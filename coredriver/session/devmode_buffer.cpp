@@ -1,4 +1,4 @@
-#include "host/devmode_buffer.h"
+#include <session/devmode_buffer.h>
 
 #include <cstdint>
 #include <utility>

@@ -1,4 +1,4 @@
-#include <host/hresult_text.h>
+#include <session/hresult_text.h>
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 // "taken and released exactly once".
 #pragma once
 
-#include <host/core_helper_stub.h>
+#include <session/core_helper_stub.h>
 
 #include <atomic>
 #include <mutex>

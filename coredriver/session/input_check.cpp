@@ -1,6 +1,6 @@
-#include "input_check.h"
+#include <session/input_check.h>
 
-#include <host/core_helper_stub.h>
+#include <session/core_helper_stub.h>
 
 #include <optional>
 
@@ -8,7 +8,7 @@ using qp::Bstr;
 using qp::ComPtr;
 using qp::Variant;
 
-namespace pthost {
+namespace coredriver {
 namespace {
 
 const WCHAR* const kFrameworkNamespace = W("http://schemas.microsoft.com/windows/2003/08/printing/printschemaframework");
@@ -238,4 +238,4 @@ std::string FirstUnmetNeed(IXMLDOMDocument2* document, const InputExpectation& e
     return {};
 }
 
-}  // namespace pthost
+}  // namespace coredriver

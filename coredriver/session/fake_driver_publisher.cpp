@@ -1,4 +1,4 @@
-#include "host/fake_driver_publisher.h"
+#include <session/fake_driver_publisher.h>
 
 #include <algorithm>
 

@@ -1,17 +1,17 @@
-// pthost's own look at a conversion's input through the DOM, taken before the plug-in edits it:
+// The core driver's look at a conversion's input through the DOM, taken before the plug-in edits it:
 // whether the root element is the document the command takes, and what the conversion needs of
 // the document and does not find. Names are matched as qualified names with the prefixes the
 // root element declares, as the plug-in matches them.
 #pragma once
 
-#include "text_codec.h"
+#include <session/text_codec.h>
 
 #include <platform/com_ptr.h>
 
 #include <string>
 #include <vector>
 
-namespace pthost {
+namespace coredriver {
 
 // What a conversion's passes look for, in the order they run.
 enum class InputNeed {
@@ -35,4 +35,4 @@ std::string RootMismatch(IXMLDOMDocument2* document, const InputExpectation& exp
 std::string FirstUnmetNeed(IXMLDOMDocument2* document, const InputExpectation& expected,
                            const WideString& driverNamespace);
 
-}  // namespace pthost
+}  // namespace coredriver

@@ -2,10 +2,10 @@
 // declarations as the xmlns attributes an element lists, as MSXML's and Wine's DOMs list them;
 // the stand-in's DOM keeps them apart, so the host's manager runs here over a small DOM of the
 // test's own, built from libxml2's parse of the same text, which counts the references it gives.
-#include "msxml_fixture.h"
+#include "platform/msxml_fixture.h"
 
-#include <host/core_helper_stub.h>
-#include <host/host_namespace_manager.h>
+#include <session/core_helper_stub.h>
+#include <session/host_namespace_manager.h>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>

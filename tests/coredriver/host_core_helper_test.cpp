@@ -2,7 +2,7 @@
 // reference counts through which tests see what the plug-in took and gave back.
 #include "support/ledger_check.h"
 
-#include <host/fake_driver_publisher.h>
+#include <session/fake_driver_publisher.h>
 
 #include <cstring>
 #include <string>
