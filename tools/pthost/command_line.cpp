@@ -26,6 +26,8 @@ const Command kCommands[] = {
      "run ConvertPrintTicketToDevMode on a PrintTicket about to become a DEVMODE", RunToDevMode},
     {"capabilities", kConversionArguments, "run CompletePrintCapabilities on a PrintCapabilities document",
      RunCapabilities},
+    {"document", "capabilities|ticket [--option FEATURE=OPTION]... [-o OUT]",
+     "write the PrintCapabilities or PrintTicket the core driver builds from the GPD (needs --gpd)", RunDocument},
 };
 
 // A global option and the name of its value, as the usage line writes them.
