@@ -48,4 +48,8 @@ int RunInfo(const GlobalOptions& global, const std::vector<std::string>& args);
 // document: the PrintCapabilities or PrintTicket the core driver builds from the GPD.
 int RunDocument(const GlobalOptions& global, const std::vector<std::string>& args);
 
+// round-trip: selections through the plug-in both ways and read back.
+inline constexpr const char* kRoundTripArguments = "[--option FEATURE=OPTION]... [--all]";
+int RunRoundTrip(const GlobalOptions& global, const std::vector<std::string>& args);
+
 }  // namespace pthost

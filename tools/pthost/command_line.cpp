@@ -28,6 +28,9 @@ const Command kCommands[] = {
      RunCapabilities},
     {"document", "capabilities|ticket [--option FEATURE=OPTION]... [-o OUT]",
      "write the PrintCapabilities or PrintTicket the core driver builds from the GPD (needs --gpd)", RunDocument},
+    {"round-trip", kRoundTripArguments,
+     "take GPD selections through the plug-in both ways and report any that do not come back (needs --gpd)",
+     RunRoundTrip},
 };
 
 // A global option and the name of its value, as the usage line writes them.

@@ -4,18 +4,26 @@
 
 #include "command.h"
 
+#include <gpd/gpd_model.h>
+#include <session/core_helper_stub.h>
+
 #include <string>
 #include <vector>
 
 namespace pthost {
 
 // What follows each command's name in its usage line.
-inline constexpr const char* kConversionArguments = "[--option FEATURE=OPTION]... [-o OUT] FILE";
+inline constexpr const char* kConversionArguments = "[--option FEATURE=OPTION]... [-o OUT] [--diff] [FILE]";
 
 // Each runs its conversion with the global options' module on the arguments that follow the
 // command's name, and returns the exit status.
 int RunToTicket(const GlobalOptions& global, const std::vector<std::string>& args);
 int RunToDevMode(const GlobalOptions& global, const std::vector<std::string>& args);
 int RunCapabilities(const GlobalOptions& global, const std::vector<std::string>& args);
+
+// "FEATURE=OPTION", an --option's value, into the selections; false with the reason.
+bool AddSelection(const std::string& value, GpdSelections& selections, std::string& error);
+// Reads the GPD --gpd names, its warnings to standard error; false with one line to report.
+bool ReadGpd(const GlobalOptions& global, gpd::GpdModel& model, std::string& error);
 
 }  // namespace pthost

@@ -190,6 +190,25 @@ bool InputDocument::Load(ComPtr<IXMLDOMDocument2>& document, std::string& error)
     return true;
 }
 
+bool DocumentText(IXMLDOMDocument2* document, std::string& text, std::string& error) {
+    std::string bytes;
+    const FileWriter save = [document](const std::string& file, std::string& reason) {
+        return SaveDocument(document, file, reason);
+    };
+    if (!WriteToMemory(save, bytes, error)) return false;
+    WideString wide;
+    if (bytes.rfind("\xFF\xFE", 0) != 0 && bytes.rfind("\xFE\xFF", 0) != 0) {
+        text = std::move(bytes);
+        return true;
+    }
+    if (!DecodeUtf16(bytes, bytes[0] == '\xFE', wide)) {
+        error = "the saved document is UTF-16 text with an odd number of bytes";
+        return false;
+    }
+    text = EncodeUtf8(wide.data(), wide.size());
+    return true;
+}
+
 bool WriteOutput(IXMLDOMDocument2* document, const std::string& path, std::string& error) {
     const FileWriter save = [document](const std::string& file, std::string& reason) {
         return SaveDocument(document, file, reason);

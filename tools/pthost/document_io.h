@@ -35,4 +35,8 @@ bool NewDocument(const std::string& name, qp::ComPtr<IXMLDOMDocument2>& document
 // only once the document is written whole. False with one line to report.
 bool WriteOutput(IXMLDOMDocument2* document, const std::string& path, std::string& error);
 
+// The document's text as WriteOutput would write it, as UTF-8 (a document saved as UTF-16 is
+// turned into UTF-8), for comparing two states of a document. False with one line to report.
+bool DocumentText(IXMLDOMDocument2* document, std::string& text, std::string& error);
+
 }  // namespace pthost

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <system_error>
 #include <utility>
 
@@ -204,6 +205,19 @@ bool Write(const fs::path& path, const FileWriter& write, std::string& reason) {
     return WriteBeside(path, write, reason);
 }
 
+// Fills a private temporary file with `write`; false with the reason.
+bool FillTemporary(SiblingFile& file, const FileWriter& write, std::string& reason) {
+    std::error_code failed;
+    const fs::path directory = fs::temp_directory_path(failed);
+    if (failed) {
+        reason = failed.message();
+        return false;
+    }
+    if (!file.Create(directory / "output.xml", reason)) return false;
+    file.KeepPrivate();
+    return file.Fill(write, reason);
+}
+
 bool CopyToStandardOutput(const fs::path& path, std::string& reason) {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
@@ -231,18 +245,42 @@ bool ReplaceFile(const std::string& path, const FileWriter& write, std::string& 
 }
 
 bool WriteStandardOutput(const FileWriter& write, std::string& error) {
-    std::error_code failed;
-    const fs::path directory = fs::temp_directory_path(failed);
     SiblingFile file;
     std::string reason;
-    const bool made = !failed && file.Create(directory / "output.xml", reason);
-    if (made) file.KeepPrivate();
-    if (!made || !file.Fill(write, reason)) {
-        error = "cannot write standard output through a temporary file: " + (failed ? failed.message() : reason);
+    if (!FillTemporary(file, write, reason)) {
+        error = "cannot write standard output through a temporary file: " + reason;
         return false;
     }
     if (CopyToStandardOutput(file.Path(), reason)) return true;
     error = "cannot write standard output: " + reason;
+    return false;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes, std::string& reason) {
+    errno = 0;
+    std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
+    out << bytes;
+    out.close();
+    if (out) return true;
+    reason = ErrnoReason();
+    return false;
+}
+
+bool WriteToMemory(const FileWriter& write, std::string& bytes, std::string& error) {
+    SiblingFile file;
+    std::string reason;
+    if (!FillTemporary(file, write, reason)) {
+        error = "cannot write the document to a temporary file: " + reason;
+        return false;
+    }
+    std::ifstream in(file.Path(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in.bad() && text) {
+        bytes = text.str();
+        return true;
+    }
+    error = "cannot read back the temporary file " + Utf8Of(file.Path());
     return false;
 }
 

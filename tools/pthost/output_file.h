@@ -15,9 +15,19 @@ using FileWriter = std::function<bool(const std::string& path, std::string& reas
 // through. False with one line naming the path and the reason, the old file as it was.
 bool ReplaceFile(const std::string& path, const FileWriter& write, std::string& error);
 
+// Writes `bytes` to the file at `path` (UTF-8), replacing what it holds: a FileWriter's body.
+bool WriteBytes(const std::string& path, const std::string& bytes, std::string& reason);
+
 // Has `write` fill a new temporary file, copies it to standard output and removes it. False
 // with one line saying what could not be written.
 bool WriteStandardOutput(const FileWriter& write, std::string& error);
+
+// Writes `bytes` to the file at `path` (UTF-8), replacing what it holds: a FileWriter's body.
+bool WriteBytes(const std::string& path, const std::string& bytes, std::string& reason);
+
+// Has `write` fill a new temporary file and reads it back whole into `bytes`, so that text is
+// written exactly as a file would get it. False with one line saying what failed.
+bool WriteToMemory(const FileWriter& write, std::string& bytes, std::string& error);
 
 // Whether the two paths name one existing file, however each is written.
 bool IsSameFile(const std::string& first, const std::string& second);
