@@ -114,7 +114,7 @@ constexpr const char* kCommonHelp =
     "needed and FILE lacks); 2 when the command could not run or its output could not be written.\n";
 
 void PrintHelp(const ConversionCommand& command) {
-    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] " << command.name << " " << kConversionArguments << "\n\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE [--define SYMBOL]...] " << command.name << " " << kConversionArguments << "\n\n"
               << command.description << kCommonHelp;
 }
 
@@ -368,6 +368,7 @@ bool AddSelection(const std::string& value, GpdSelections& selections, std::stri
 
 bool ReadGpd(const GlobalOptions& global, gpd::GpdModel& model, std::string& error) {
     gpd::ReadOptions options;
+    options.defines = global.defines;
     if (!gpd::GpdModel::Read(global.gpdPath, options, model, error)) return false;
     for (const gpd::Diagnostic& warning : model.Warnings()) std::cerr << "pthost: warning: " << warning.Text() << "\n";
     return true;

@@ -18,7 +18,7 @@ struct RoundTripRequest {
 
 void PrintHelp() {
     std::cout
-        << "usage: pthost [--plugin PATH] --gpd FILE round-trip " << kRoundTripArguments << "\n\n"
+        << "usage: pthost [--plugin PATH] --gpd FILE [--define SYMBOL]... round-trip " << kRoundTripArguments << "\n\n"
         << "For the GPD's default selections, with the --option ones, builds the PrintTicket the core\n"
            "driver makes from the GPD, runs ConvertDevModeToPrintTicket on it with a DEVMODE that selects\n"
            "them, then ConvertPrintTicketToDevMode on the result, and reads back the selections the core\n"
