@@ -1,7 +1,7 @@
 #include <print_schema/ticket_reader.h>
 
 #include <session/hresult_text.h>
-#include <session/host_namespace_manager.h>
+#include <session/core_helper_stub.h>
 #include <session/text_codec.h>
 
 #include <platform/hresult_flow.h>
@@ -90,7 +90,11 @@ public:
     TicketReader(const NamingContext& context, TicketReading& reading) : context_(context), reading_(reading) {}
 
     HRESULT Read(IXMLDOMDocument2* ticket) {
-        RETURN_IF_FAILED(HostNamespaceManager::Create(IID_IMXNamespaceManager, manager_.put_void()));
+        // The namespace manager the core driver hands the plug-in: MSXML's, or the host's own.
+        const ComPtr<CoreHelperStub> helper = CoreHelperStub::Create();
+        RETURN_IF_FAILED(helper->CreateInstanceOfMSXMLObject(CLSID_MXNamespaceManager60, nullptr, CLSCTX_INPROC_SERVER,
+                                                             IID_IMXNamespaceManager, manager_.put_void()));
+        if (!manager_) return E_POINTER;
         ComPtr<IXMLDOMElement> root;
         RETURN_IF_NOT_OK(ticket->get_documentElement(root.put()));
         return ReadChildren(root.get());
@@ -205,16 +209,22 @@ private:
         const size_t colon = qname.find(':');
         const std::string prefix = colon == std::string::npos ? std::string() : qname.substr(0, colon);
         name.local = colon == std::string::npos ? qname : qname.substr(colon + 1);
-        const WideString widePrefix = Wide(prefix);
+        if (manager_->pushNodeContext(node, VARIANT_TRUE) != S_OK) return false;
+        const bool bound = BoundUri(Wide(prefix), name.uri);
+        manager_->popContext();
+        // Without a default namespace an unprefixed name is in none.
+        return bound || prefix.empty();
+    }
+
+    // The URI `prefix` is bound to in the manager's current context.
+    bool BoundUri(const WideString& prefix, std::string& uri) {
+        uri.clear();
         int length = 0;
-        if (manager_->getURI(widePrefix.c_str(), node, nullptr, &length) != S_OK) {
-            name.uri.clear();
-            return prefix.empty();  // no default namespace: the name is in none
-        }
-        WideString uri(static_cast<size_t>(length) + 1, WCHAR{0});
+        if (manager_->getURI(prefix.c_str(), nullptr, nullptr, &length) != S_OK || length < 0) return false;
+        WideString text(static_cast<size_t>(length) + 1, WCHAR{0});
         int capacity = length + 1;
-        if (manager_->getURI(widePrefix.c_str(), node, uri.data(), &capacity) != S_OK) return false;
-        name.uri = Utf8(uri.c_str());
+        if (manager_->getURI(prefix.c_str(), nullptr, text.data(), &capacity) != S_OK) return false;
+        uri = Utf8(text.c_str());
         return true;
     }
 
