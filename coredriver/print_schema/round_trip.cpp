@@ -57,9 +57,13 @@ bool IsPluginFeature(const NamingContext& context, const gpd::Feature& feature) 
                std::end(kPluginPublicFeatures);
 }
 
-void LoseAll(const gpd::Selections& tested, const std::string& step, const std::string& reason,
-             std::vector<LostSelection>& lost) {
-    for (const auto& [feature, option] : tested) lost.push_back(LostSelection{feature, option, step, reason});
+// Each of `tested`, in the GPD's order, lost at `step`.
+void LoseAll(const gpd::GpdModel& model, const gpd::Selections& tested, const std::string& step,
+             const std::string& reason, std::vector<LostSelection>& lost) {
+    for (const gpd::Feature& feature : model.Features()) {
+        const auto found = tested.find(feature.name);
+        if (found != tested.end()) lost.push_back(LostSelection{feature.name, found->second, step, reason});
+    }
 }
 
 // Why a conversion failed: its result, and for ConvertDevModeToPrintTicket the first thing it
@@ -134,7 +138,7 @@ bool RoundTrip::Run(const gpd::Selections& selections, const gpd::Selections& te
     for (size_t step = 0; step < std::size(kSteps); ++step) {
         const HRESULT hr = session->Convert(kSteps[step], ticket.get());
         if (hr != S_OK) {
-            LoseAll(tested, std::string("at ") + MethodName(kSteps[step]), FailureReason(naming_, kSteps[step], hr, selections, *session), lost);
+            LoseAll(model_, tested, std::string("at ") + MethodName(kSteps[step]), FailureReason(naming_, kSteps[step], hr, selections, *session), lost);
             return true;
         }
         if (!ReadTicket(naming_, ticket.get(), defaults_, readings[step + 1].reading, error)) return false;

@@ -4,6 +4,7 @@
 #include "document_io.h"
 #include "output_file.h"
 #include "unified_diff.h"
+#include "xml_lines.h"
 
 #include <gpd/gpd_model.h>
 #include <print_schema/round_trip.h>
@@ -283,7 +284,7 @@ int WriteDiff(const Request& request, const std::string& before, IXMLDOMDocument
     std::string after;
     std::string error;
     if (!DocumentText(document, after, error)) return CannotRun(error);
-    const std::string diff = UnifiedDiff(before, after);
+    const std::string diff = UnifiedDiff(OneElementPerLine(before), OneElementPerLine(after));
     const FileWriter write = [&diff](const std::string& path, std::string& reason) {
         return WriteBytes(path, diff, reason);
     };
