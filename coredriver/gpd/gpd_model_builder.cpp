@@ -78,6 +78,9 @@ void ModelBuilder::Handle(const Token& token) {
     if (token.kind == Token::Kind::Open) throw ReadFailure(Where(token), "'{' without an entry before it");
     if (token.kind == Token::Kind::Close) {
         if (blocks_.size() == 1) throw ReadFailure(Where(token), "'}' without a '{' to close");
+        if (blocks_.back().where.file != Where(token).file) {
+            throw ReadFailure(blocks_.back().where, "the '{' of " + blocks_.back().opener + " is not closed in its own file");
+        }
         return CloseBlock();
     }
     HandleEntry(token);
