@@ -39,9 +39,18 @@ struct SourceText {
 // The fault that ends the reading; Parse and Read turn it into their error text.
 class ReadFailure : public std::runtime_error {
 public:
-    explicit ReadFailure(const std::string& message) : std::runtime_error(message) {}
+    explicit ReadFailure(const std::string& message) : std::runtime_error(OneLine(message)) {}
     ReadFailure(const SourceLocation& where, const std::string& message)
-        : std::runtime_error(where.Text() + ": " + message) {}
+        : std::runtime_error(OneLine(where.Text() + ": " + message)) {}
+
+private:
+    // A message quotes what it found, which may hold a line break of a multi-line value.
+    static std::string OneLine(std::string message) {
+        for (char& c : message) {
+            if (c == '\n' || c == '\r') c = ' ';
+        }
+        return message;
+    }
 };
 
 }  // namespace gpd
