@@ -17,7 +17,7 @@ inline constexpr size_t kMaxInputBytes = 32u << 20;    // all files read, includ
 inline constexpr size_t kMaxIncludeDepth = 32;         // files open at once
 inline constexpr size_t kMaxBlockDepth = 256;          // braces open at once
 inline constexpr size_t kMaxInsertionDepth = 64;       // *InsertBlock within inserted blocks
-inline constexpr size_t kMaxExpandedEntries = 4u << 20;  // entries read, inserted ones counted each time
+inline constexpr size_t kMaxExpandedEntries = 16u << 20;  // entries and braces, inserted ones counted each time
 
 // One physical line the preprocessor kept, without its line break.
 struct SourceLine {
