@@ -9,10 +9,13 @@
 namespace gpd {
 namespace {
 
+// Names for a message: the first few, enough to recognise them.
 std::string Listed(const std::vector<std::string>& names) {
+    constexpr size_t kShown = 20;
     if (names.empty()) return "none";
     std::string list;
-    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i) list += (list.empty() ? "" : ", ") + names[i];
+    if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " in all)";
     return list;
 }
 
@@ -41,8 +44,14 @@ std::string GpdModel::DefaultOption(const Feature& feature, const Selections& se
 
 bool GpdModel::Select(const Selections& chosen, Selections& selections, std::string& error) const {
     const std::string name = files_.empty() ? std::string("the GPD") : files_.front();
+    std::map<std::string, const Feature*, std::less<>> byName;
+    for (const Feature& feature : features_) byName.emplace(feature.name, &feature);
+    const auto find = [&byName](const std::string& featureName) -> const Feature* {
+        const auto found = byName.find(featureName);
+        return found == byName.end() ? nullptr : found->second;
+    };
     for (const auto& [featureName, optionName] : chosen) {
-        const Feature* feature = FindFeature(featureName);
+        const Feature* feature = find(featureName);
         if (feature == nullptr) {
             std::vector<std::string> names;
             for (const Feature& declared : features_) names.push_back(declared.name);
@@ -67,7 +76,7 @@ bool GpdModel::Select(const Selections& chosen, Selections& selections, std::str
         if (chosen.count(feature.name) != 0 || feature.options.empty()) continue;
         std::set<std::string> dependencies;
         for (const std::string& dependency : DefaultDependencies(feature)) {
-            const Feature* other = FindFeature(dependency);
+            const Feature* other = find(dependency);
             if (other == nullptr || other->options.empty() || chosen.count(dependency) != 0) continue;
             dependencies.insert(dependency);
             dependents[dependency].push_back(&feature);
