@@ -38,6 +38,9 @@ std::string PrivateNamespace(const gpd::GpdModel& model, const std::string& plug
 
 // Whether the core driver publishes `feature` in the documents of this GPD's mode.
 bool IsPublished(const NamingContext& context, const gpd::Feature& feature);
+// Whether a PrintTicket carries `feature`: settings the printer keeps (PRINTER_PROPERTY features,
+// the Locale) appear in the PrintCapabilities only.
+bool IsInTicket(const NamingContext& context, const gpd::Feature& feature);
 // The name of `feature` in the documents.
 SchemaName FeatureSchemaName(const NamingContext& context, const gpd::Feature& feature);
 // The name of `option` of `feature` in the documents.
