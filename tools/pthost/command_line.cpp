@@ -2,6 +2,7 @@
 // the rest handed to the command.
 #include "command.h"
 #include "conversion_commands.h"
+#include "gpd_commands.h"
 
 #include <session/loaded_module.h>
 
@@ -26,6 +27,8 @@ const Command kCommands[] = {
      "run ConvertPrintTicketToDevMode on a PrintTicket about to become a DEVMODE", RunToDevMode},
     {"capabilities", kConversionArguments, "run CompletePrintCapabilities on a PrintCapabilities document",
      RunCapabilities},
+    {"features", kFeaturesArguments, "print the GPD's features as the core driver reads them", RunFeatures},
+    {"check", kCheckArguments, "check the driver package (GPD, .ini, INF) against what the plug-in needs", RunCheck},
 };
 
 // A global option, the name of its value as the usage line writes it, and where it goes.
