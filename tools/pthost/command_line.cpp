@@ -2,6 +2,7 @@
 // the rest handed to the command.
 #include "command.h"
 #include "conversion_commands.h"
+#include "gpd_commands.h"
 
 #include <session/loaded_module.h>
 
@@ -31,6 +32,8 @@ const Command kCommands[] = {
     {"round-trip", kRoundTripArguments,
      "take GPD selections through the plug-in both ways and report any that do not come back (needs --gpd)",
      RunRoundTrip},
+    {"features", kFeaturesArguments, "print the GPD's features as the core driver reads them", RunFeatures},
+    {"check", kCheckArguments, "check the driver package (GPD, .ini, INF) against what the plug-in needs", RunCheck},
 };
 
 // A global option, the name of its value as the usage line writes it, and where it goes.
