@@ -1,6 +1,9 @@
 #include <session/core_driver_session.h>
 
 #include <session/hresult_text.h>
+#include <session/text_codec.h>
+
+#include <platform/wstr.h>
 
 #include <algorithm>
 #include <new>
@@ -29,7 +32,7 @@ HRESULT CreateThroughFactory(const LoadedModule& module, REFCLSID clsid, REFIID 
 }
 
 // The versions the provider offers, its array freed as the core driver frees it.
-HRESULT SupportedVersions(IPrintOemPrintTicketProvider* provider, std::vector<INT>& versions) {
+HRESULT QuerySupportedVersions(IPrintOemPrintTicketProvider* provider, std::vector<INT>& versions) {
     INT* received = nullptr;
     INT count = 0;
     const HRESULT hr = provider->GetSupportedVersions(&boundPrinter, &received, &count);
@@ -47,6 +50,18 @@ HRESULT Bind(IPrintOemPrintTicketProvider* provider) {
     for (INT i = 0; namespaces && i < count; ++i) {
         Bstr freed = Bstr::Attach(namespaces[i]);
     }
+    return hr;
+}
+
+// The namespace the provider names as the default for the GPD's private names, freed as the
+// core driver frees it. E_NOTIMPL is an answer, not a failure: the provider leaves the core
+// driver's own namespace in force, and `uri` stays empty.
+HRESULT QueryDefaultNamespace(IPrintOemPrintTicketProvider* provider, std::string& uri) {
+    Bstr received;
+    const HRESULT hr = provider->QueryDeviceDefaultNamespace(received.put());
+    if (hr == E_NOTIMPL) return S_OK;
+    // The recorded length may count the terminator: the text ends at its first NUL.
+    if (SUCCEEDED(hr) && received) uri = coredriver::EncodeUtf8(received.get(), WStrLen(received.get()));
     return hr;
 }
 
@@ -138,9 +153,9 @@ bool CoreDriverSession::SetUpProvider(std::string& error) {
         error = path + ": cannot make the Print Ticket provider: " + DescribeHResult(made);
         return false;
     }
-    std::vector<INT> versions;
-    HRESULT hr = SupportedVersions(provider_.get(), versions);
-    if (std::find(versions.begin(), versions.end(), kInterfaceVersion) == versions.end()) {
+    HRESULT hr = QuerySupportedVersions(provider_.get(), supportedVersions_);
+    if (std::find(supportedVersions_.begin(), supportedVersions_.end(), kInterfaceVersion) ==
+        supportedVersions_.end()) {
         error = path + ": the Print Ticket provider does not offer version 1: GetSupportedVersions returned " +
                 DescribeHResult(hr);
         return false;
@@ -148,6 +163,11 @@ bool CoreDriverSession::SetUpProvider(std::string& error) {
     hr = Bind(provider_.get());
     if (FAILED(hr)) {
         error = path + ": BindPrinter returned " + DescribeHResult(hr);
+        return false;
+    }
+    hr = QueryDefaultNamespace(provider_.get(), defaultNamespace_);
+    if (FAILED(hr)) {
+        error = path + ": QueryDeviceDefaultNamespace returned " + DescribeHResult(hr);
         return false;
     }
     hr = provider_->PublishPrintTicketHelperInterface(helper_.get());

@@ -1,7 +1,9 @@
 // What the core driver does before it asks the Print Ticket provider for a conversion: make the
 // UI plug-in and the provider through the module's class factory, publish the core helper to
 // the UI plug-in, keep a real DEVMODE whose private section the UI plug-in sized and filled,
-// negotiate version 1, bind a printer and publish the core helper to the provider. pthost, the
+// negotiate version 1, bind a printer, ask for the provider's default namespace (the order the
+// platform documents for opening a queue: GetSupportedVersions, BindPrinter,
+// QueryDeviceDefaultNamespace) and publish the core helper to the provider. pthost, the
 // benchmarks and the tests all drive the module through this one session.
 #pragma once
 
@@ -13,6 +15,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 enum class ProviderConversion { DevModeToPrintTicket, PrintTicketToDevMode, CompletePrintCapabilities };
 inline constexpr ProviderConversion kAllConversions[] = {ProviderConversion::DevModeToPrintTicket,
@@ -43,6 +46,11 @@ public:
     IPrintOemUI2* UiPlugin() const { return uiPlugin_.get(); }
     CoreHelperStub* Helper() const { return helper_.get(); }
     DevModeBuffer& DevMode() { return devmode_; }
+    // The namespace QueryDeviceDefaultNamespace named, UTF-8, up to its first NUL; empty when
+    // the provider returned E_NOTIMPL and so leaves the core driver's own namespace in force.
+    const std::string& DefaultNamespace() const { return defaultNamespace_; }
+    // The versions GetSupportedVersions offered, in its order.
+    const std::vector<INT>& SupportedVersions() const { return supportedVersions_; }
 
     // Runs one conversion on `document`, edited in place, with the session's DEVMODE.
     HRESULT Convert(ProviderConversion conversion, IXMLDOMDocument2* document);
@@ -58,4 +66,6 @@ private:
     qp::ComPtr<IPrintOemUI2> uiPlugin_;
     qp::ComPtr<IPrintOemPrintTicketProvider> provider_;
     DevModeBuffer devmode_;
+    std::vector<INT> supportedVersions_;
+    std::string defaultNamespace_;
 };

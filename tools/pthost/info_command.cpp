@@ -1,98 +1,28 @@
-// pthost info: loads the module through its two exports, makes the UI plug-in and the Print
-// Ticket provider through the class factory, and prints what they report about themselves.
+// pthost info: sets the module up as the core driver does when it opens a queue (the UI plug-in,
+// then the provider: GetSupportedVersions, BindPrinter, QueryDeviceDefaultNamespace) and prints
+// what the two objects report about themselves.
 #include "command.h"
-#include <session/text_codec.h>
 
-#include <platform/com_ptr.h>
-#include <platform/hresult_flow.h>
+#include <session/core_driver_session.h>
+#include <session/hresult_text.h>
 #include <session/loaded_module.h>
 
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
-using qp::Bstr;
-using qp::CoTaskMemPtr;
-using qp::ComPtr;
-
-using namespace coredriver;
-
 namespace pthost {
 namespace {
 
-struct PluginInfo {
-    DWORD signature = 0;
-    DWORD version = 0;
-    DWORD devmodeSize = 0;
-    std::string namespaceUri;
-    std::vector<INT> versions;
-};
-
-// Runs the plug-in's calls in turn and remembers the name of the first that fails.
-class InfoReader {
-public:
-    explicit InfoReader(const LoadedModule& module) : module_(module) {}
-
-    HRESULT Read(PluginInfo& info) {
-        RETURN_IF_FAILED(ReadUiPlugin(info));
-        return ReadProvider(info);
-    }
-    const char* FailedCall() const { return failedCall_; }
-
-private:
-    HRESULT Step(const char* call, HRESULT hr) {
-        if (FAILED(hr)) failedCall_ = call;
-        return hr;
-    }
-
-    template <class T>
-    HRESULT CreateObject(REFCLSID clsid, REFIID iid, ComPtr<T>& object) {
-        ComPtr<IClassFactory> factory;
-        RETURN_IF_FAILED(
-            Step("DllGetClassObject", module_.GetClassObject(clsid, IID_IClassFactory, factory.put_void())));
-        return Step("IClassFactory::CreateInstance", factory->CreateInstance(nullptr, iid, object.put_void()));
-    }
-
-    HRESULT GetInfoValue(IPrintOemUI2* ui, DWORD mode, const char* call, DWORD& value) {
-        DWORD needed = 0;
-        return Step(call, ui->GetInfo(mode, &value, sizeof value, &needed));
-    }
-
-    HRESULT ReadUiPlugin(PluginInfo& info) {
-        ComPtr<IPrintOemUI2> ui;
-        RETURN_IF_FAILED(CreateObject(CLSID_OEMUI, IID_IPrintOemUI2, ui));
-        RETURN_IF_FAILED(GetInfoValue(ui.get(), OEMGI_GETSIGNATURE, "GetInfo(OEMGI_GETSIGNATURE)", info.signature));
-        RETURN_IF_FAILED(GetInfoValue(ui.get(), OEMGI_GETVERSION, "GetInfo(OEMGI_GETVERSION)", info.version));
-        OEMDMPARAM sizing{};
-        sizing.cbSize = sizeof sizing;
-        RETURN_IF_FAILED(Step("DevMode(OEMDM_SIZE)", ui->DevMode(OEMDM_SIZE, &sizing)));
-        info.devmodeSize = sizing.cbBufSize;
-        return S_OK;
-    }
-
-    HRESULT ReadProvider(PluginInfo& info) {
-        ComPtr<IPrintOemPrintTicketProvider> provider;
-        RETURN_IF_FAILED(CreateObject(CLSID_OEMPTPROVIDER, IID_IPrintOemPrintTicketProvider, provider));
-        Bstr uri;
-        RETURN_IF_FAILED(Step("QueryDeviceDefaultNamespace", provider->QueryDeviceDefaultNamespace(uri.put())));
-        // The recorded length counts the terminator: the text ends at the first NUL.
-        const WCHAR* text = uri ? uri.get() : W("");
-        info.namespaceUri = EncodeUtf8(text, WStrLen(text));
-
-        INT* versions = nullptr;
-        INT count = 0;
-        RETURN_IF_FAILED(
-            Step("GetSupportedVersions", provider->GetSupportedVersions(nullptr, &versions, &count)));
-        const CoTaskMemPtr<INT> owned(versions);
-        info.versions.assign(versions, versions + (count > 0 ? count : 0));
-        return S_OK;
-    }
-
-    const LoadedModule& module_;
-    const char* failedCall_ = "";
-};
+// One GetInfo answer of the UI plug-in; false with the failing call named in `error`.
+bool InfoValue(IPrintOemUI2* ui, DWORD mode, const char* call, DWORD& value, std::string& error) {
+    DWORD needed = 0;
+    const HRESULT hr = ui->GetInfo(mode, &value, sizeof value, &needed);
+    if (SUCCEEDED(hr)) return true;
+    error = std::string(call) + " returned " + DescribeHResult(hr);
+    return false;
+}
 
 // The four signature bytes, first at the lowest address.
 std::string SignatureText(DWORD signature) {
@@ -101,22 +31,41 @@ std::string SignatureText(DWORD signature) {
     return text;
 }
 
-void Print(const PluginInfo& info) {
-    std::cout << "signature: " << SignatureText(info.signature) << "\n"
-              << "version: " << info.version << "\n"
-              << "devmode-size: " << info.devmodeSize << "\n"
-              << "namespace: " << info.namespaceUri << "\n"
+std::string NamespaceText(const CoreDriverSession& session) {
+    if (!session.DefaultNamespace().empty()) return session.DefaultNamespace();
+    return "none (QueryDeviceDefaultNamespace returned E_NOTIMPL: the core driver's own namespace)";
+}
+
+bool PrintInfo(CoreDriverSession& session, std::string& error) {
+    DWORD signature = 0;
+    DWORD version = 0;
+    IPrintOemUI2* ui = session.UiPlugin();
+    if (!InfoValue(ui, OEMGI_GETSIGNATURE, "GetInfo(OEMGI_GETSIGNATURE)", signature, error) ||
+        !InfoValue(ui, OEMGI_GETVERSION, "GetInfo(OEMGI_GETVERSION)", version, error)) {
+        return false;
+    }
+    std::cout << "signature: " << SignatureText(signature) << "\n"
+              << "version: " << version << "\n"
+              << "devmode-size: " << session.DevMode().PrivateSize() << "\n"
+              << "namespace: " << NamespaceText(session) << "\n"
               << "supported-versions: ";
-    for (size_t i = 0; i < info.versions.size(); ++i) std::cout << (i ? ", " : "") << info.versions[i];
+    const std::vector<INT>& versions = session.SupportedVersions();
+    for (size_t i = 0; i < versions.size(); ++i) std::cout << (i ? ", " : "") << versions[i];
     std::cout << "\n";
+    return true;
 }
 
 constexpr const char* kHelp =
     "usage: pthost [--plugin PATH] info\n"
     "\n"
-    "Prints, one 'key: value' per line, the signature, version and DEVMODE section size of the\n"
-    "UI plug-in, and the namespace and supported versions of the Print Ticket provider, all read\n"
-    "from the module through its exports.\n";
+    "Sets the module up as the core driver does when it opens a printer (the UI plug-in and its\n"
+    "DEVMODE section, then the Print Ticket provider: GetSupportedVersions, BindPrinter,\n"
+    "QueryDeviceDefaultNamespace) and prints, one 'key: value' per line, the UI plug-in's\n"
+    "signature, version and DEVMODE section size, and the provider's default namespace and\n"
+    "supported versions.\n"
+    "\n"
+    "Exit status: 0 when every call succeeded; 1 when one of the module's calls failed;\n"
+    "2 when the module cannot be loaded or the command line is wrong.\n";
 
 }  // namespace
 
@@ -132,7 +81,7 @@ int RunInfo(const GlobalOptions& global, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     if (!global.gpdPath.empty()) {
-        std::cerr << "pthost info: --gpd is for the conversion commands; info asks the module only\n";
+        std::cerr << "pthost info: --gpd is for the commands that read a GPD; info asks the module only\n";
         return kExitUsage;
     }
     std::string error;
@@ -141,16 +90,11 @@ int RunInfo(const GlobalOptions& global, const std::vector<std::string>& args) {
         std::cerr << "pthost: " << error << "\n";
         return kExitUsage;
     }
-
-    PluginInfo info;
-    InfoReader reader(*module);
-    if (const HRESULT hr = reader.Read(info); FAILED(hr)) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-        std::cerr << "pthost info: " << reader.FailedCall() << " returned " << code << "\n";
+    std::unique_ptr<CoreDriverSession> session = CoreDriverSession::Open(*module, CoreHelperStub::Create(), error);
+    if (!session || !PrintInfo(*session, error)) {
+        std::cerr << "pthost info: " << error << "\n";
         return kExitPluginFailed;
     }
-    Print(info);
     return kExitSucceeded;
 }
 
