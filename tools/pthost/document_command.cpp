@@ -8,11 +8,9 @@
 #include <print_schema/document_builder.h>
 #include <session/core_driver_session.h>
 #include <session/hresult_text.h>
-#include <session/text_codec.h>
 
 #include <iostream>
 
-using qp::Bstr;
 using qp::ComPtr;
 
 namespace pthost {
@@ -126,13 +124,6 @@ bool ReadModel(const GlobalOptions& global, gpd::GpdModel& model, std::string& e
     return true;
 }
 
-// What the plug-in's QueryDeviceDefaultNamespace returned; empty when it returned no namespace.
-std::string PluginNamespace(CoreDriverSession& session) {
-    Bstr uri;
-    if (session.Provider()->QueryDeviceDefaultNamespace(uri.put()) != S_OK || !uri) return {};
-    return coredriver::EncodeUtf8(uri.get(), uri.Length());
-}
-
 int Build(const GlobalOptions& global, const DocumentRequest& request) {
     gpd::GpdModel model;
     std::string error;
@@ -143,7 +134,7 @@ int Build(const GlobalOptions& global, const DocumentRequest& request) {
     ComApartment apartment;
     auto session = CoreDriverSession::Open(global.modulePath, selections, error);
     if (!session) return CannotRun(error);
-    const print_schema::NamingContext context{model, print_schema::PrivateNamespace(model, PluginNamespace(*session))};
+    const print_schema::NamingContext context{model, print_schema::PrivateNamespace(model, session->DefaultNamespace())};
 
     ComPtr<IXMLDOMDocument2> document;
     if (!NewDocument("the built document", document, error)) return CannotRun(error);
