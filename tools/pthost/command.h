@@ -17,6 +17,7 @@ inline constexpr int kExitUsage = 2;         // usage, input, output, or a modul
 struct GlobalOptions {
     std::string modulePath;
     std::string gpdPath;  // empty: no GPD, the selections are the --option ones alone
+    std::vector<std::string> defines;  // preprocessor symbols for the GPD, besides the core driver's
 };
 
 using CommandFunction = int (*)(const GlobalOptions& global, const std::vector<std::string>& args);
@@ -38,7 +39,7 @@ int Main(const std::vector<std::string>& args);
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
 #endif
 
-// When `arg` is one of the options that go before the command (--plugin, --gpd), the message
+// When `arg` is one of the options that go before the command (--plugin, --gpd, --define), the message
 // that says so for `command`; otherwise empty.
 std::string MisplacedGlobalOption(const std::string& arg, const std::string& command);
 

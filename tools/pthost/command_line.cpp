@@ -1,5 +1,5 @@
-// pthost's command line: `pthost [--plugin PATH] [--gpd FILE] COMMAND ...`, the rest handed to
-// the command.
+// pthost's command line: `pthost [--plugin PATH] [--gpd FILE] [--define SYMBOL]... COMMAND ...`,
+// the rest handed to the command.
 #include "command.h"
 #include "conversion_commands.h"
 
@@ -30,20 +30,21 @@ const Command kCommands[] = {
      "write the PrintCapabilities or PrintTicket the core driver builds from the GPD (needs --gpd)", RunDocument},
 };
 
-// A global option and the name of its value, as the usage line writes them.
+// A global option, the name of its value as the usage line writes it, and where it goes.
 struct GlobalOption {
     const char* name;
     const char* value;
-    std::string GlobalOptions::*field;
+    void (*store)(GlobalOptions& global, const std::string& value);
 };
 
 const GlobalOption kGlobalOptions[] = {
-    {"--plugin", "PATH", &GlobalOptions::modulePath},
-    {"--gpd", "FILE", &GlobalOptions::gpdPath},
+    {"--plugin", "PATH", [](GlobalOptions& global, const std::string& value) { global.modulePath = value; }},
+    {"--gpd", "FILE", [](GlobalOptions& global, const std::string& value) { global.gpdPath = value; }},
+    {"--define", "SYMBOL", [](GlobalOptions& global, const std::string& value) { global.defines.push_back(value); }},
 };
 
 void PrintHelp() {
-    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] COMMAND [ARGUMENTS...]\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] [--define SYMBOL]... COMMAND [ARGUMENTS...]\n"
                  "\n"
                  "Plays the printer's core driver: loads the plug-in module through its two exports\n"
                  "and drives its UI plug-in and Print Ticket provider as the core driver does.\n"
@@ -57,7 +58,11 @@ void PrintHelp() {
                  "options, before the command:\n"
                  "  --plugin PATH  the plug-in module (default: the one built beside pthost)\n"
                  "  --gpd FILE     answer GetOption from this GPD: each feature's default option, unless\n"
-                 "                 the command's --option selects another\n"
+                 "                 the command's --option selects another; *Include files are looked for\n"
+                 "                 beside the file that includes them\n"
+                 "  --define SYMBOL  define a preprocessor symbol for the GPD's *Ifdef, besides the core\n"
+                 "                 driver's own (WINNT_40 WINNT_50 WINNT_51 WINNT_60 PARSER_VER_1.0);\n"
+                 "                 repeatable\n"
                  "  -h, --help     show this help\n";
 }
 
@@ -91,7 +96,7 @@ bool ReadGlobalOption(const std::vector<std::string>& args, size_t& i, GlobalOpt
             continue;
         }
         if (value.empty()) error = std::string(option.name) + " needs " + option.value;
-        global.*option.field = value;
+        if (error.empty()) option.store(global, value);
         return error.empty();
     }
     error = "unknown option '" + args[i] + "'";

@@ -2,10 +2,10 @@
 
 #include "com_apartment.h"
 #include "document_io.h"
-#include "gpd_file.h"
 #include <session/input_check.h>
 #include "output_file.h"
 
+#include <gpd/gpd_model.h>
 #include <session/core_driver_session.h>
 #include <session/hresult_text.h>
 
@@ -84,7 +84,7 @@ constexpr const char* kCommonHelp =
     "needed and FILE lacks); 2 when the command could not run or its output could not be written.\n";
 
 void PrintHelp(const ConversionCommand& command) {
-    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE] " << command.name << " " << kConversionArguments << "\n\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE [--define SYMBOL]...] " << command.name << " " << kConversionArguments << "\n\n"
               << command.description << kCommonHelp;
 }
 
@@ -154,19 +154,23 @@ bool ParseRequest(const std::string& command, const std::vector<std::string>& ar
 }
 
 // The selections the core helper answers: the --option ones alone, or with a GPD its defaults
-// and the --option ones checked against it. False once the reason is reported.
+// and the --option ones checked against it. The reader's warnings go to standard error. False
+// once the reason is reported.
 bool SelectOptions(const ConversionCommand& command, const GlobalOptions& global, const Request& request,
                    GpdSelections& selections) {
     if (global.gpdPath.empty()) {
         selections = request.selections;
         return true;
     }
-    GpdFile gpd;
+    gpd::ReadOptions options;
+    options.defines = global.defines;
+    gpd::GpdModel gpd;
     std::string error;
-    if (!GpdFile::Read(global.gpdPath, gpd, error)) {
+    if (!gpd::GpdModel::Read(global.gpdPath, options, gpd, error)) {
         std::cerr << error << "\n";
         return false;
     }
+    for (const gpd::Diagnostic& warning : gpd.Warnings()) std::cerr << "pthost: warning: " << warning.Text() << "\n";
     if (gpd.Select(request.selections, selections, error)) return true;
     std::cerr << "pthost " << command.name << ": " << error << "\n";
     return false;

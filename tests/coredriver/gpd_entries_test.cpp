@@ -1,0 +1,98 @@
+// The GPD language's lexical rules: entries and braces, comments, continuation lines, quoted
+// strings, merged repeats, and where a malformed file is reported.
+#include "coredriver/gpd_test_support.h"
+
+#include <gpd/gpd_values.h>
+
+namespace {
+
+using gpdtest::Failure;
+using gpdtest::FeatureNames;
+using gpdtest::OptionNames;
+using gpdtest::Parsed;
+using Names = std::vector<std::string>;
+
+// Constructs around the entries that could be mistaken for one, or for a brace.
+const char* const kLexical = R"GPD(*% A *Option: Fake outside any feature, in a comment { }
+*GPDSpecVersion: "1.0"
+*Feature: OutputBin {
+    *Name: "Bins { and } braces *% not a comment"
+    *DefaultOption: Center   *% trailing comment with a }
+    *Option: Upper { *Name: "Up" "per" }
+    *Option: Center
+    {
+        *Name: "Cen"
++              "ter"   *% a comment before the continuation
++              " Tray"
+        *Command: CmdSelect
+        {
+            *Order: DOC_SETUP.12
+            *Cmd: "<1B>&l" %d{NumOfCopies}"X"
+            *Long: <BeginValue:Q>"*Option: Hidden {"
+            }<EndValue:Q>
+        }
+        *Command: CmdEject: "<0C>"
+    }
+    *Flag: AUTO*% no comment without a blank before it
+    *Option: Off{}
+}
+*Feature:Punch{*Option: NONE{*Name: "None"}*Option: AUTO{}}
+*Feature: OutputBin
+{
+    *Name: "Output Bin"
+    *Option: FaceUp { }
+    *Option: Upper { *Name: "Upper" }
+}
+)GPD";
+
+TEST(GpdEntriesTest, ReadsEntriesBracesCommentsContinuationsAndMergesRepeats) {
+    const gpd::GpdModel model = Parsed(kLexical);
+    EXPECT_EQ(FeatureNames(model), (Names{"OutputBin", "Punch"}));
+    EXPECT_EQ(OptionNames(model, "OutputBin"), (Names{"Upper", "Center", "Off", "FaceUp"}));
+    EXPECT_EQ(OptionNames(model, "Punch"), (Names{"NONE", "AUTO"}));
+    const gpd::Feature& bins = *model.FindFeature("OutputBin");
+    EXPECT_EQ(bins.attributes.Value("*Name"), "\"Output Bin\"");
+    EXPECT_EQ(bins.attributes.All("*Name").size(), 2u);
+    EXPECT_EQ(bins.attributes.Value("*Flag"), "AUTO*% no comment without a blank before it");
+    EXPECT_EQ(gpd::TextValue(*bins.FindOption("Upper")->attributes.Value("*Name")), "Upper");
+    const gpd::Option& center = *bins.FindOption("Center");
+    EXPECT_EQ(gpd::TextValue(*center.attributes.Value("*Name")), "Center Tray");
+    EXPECT_EQ(center.attributes.Resolve("*Name")->where.Text(), "t.gpd:9");
+    ASSERT_EQ(center.commands.size(), 2u);
+    EXPECT_EQ(center.commands[0].attributes.Value("*Cmd"), "\"<1B>&l\" %d{NumOfCopies}\"X\"");
+    EXPECT_EQ(center.commands[0].attributes.Value("*Long"), "\"*Option: Hidden {\"\n            }");
+    EXPECT_EQ(center.FindCommand("CmdEject")->attributes.Value("*Cmd"), "\"<0C>\"");
+    EXPECT_EQ(gpd::ParseOrder(*center.commands[0].attributes.Value("*Order"))->order, 12);
+    EXPECT_EQ(model.FindFeature("Punch")->FindOption("NONE")->attributes.Value("*Name"), "\"None\"");
+}
+
+TEST(GpdEntriesTest, AMalformedFileFailsAtTheRightLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"*Feature: A\n{\n  *Option: B\n  {\n}\n", "t.gpd:2: the '{' of *Feature: A is never closed"},
+        {"*Feature: A\n{\n}\n}\n", "t.gpd:4: '}' without a '{' to close"},
+        {"*% intro\n*Option: B\n{\n}\n", "t.gpd:2: *Option: B outside a *Feature block"},
+        {"*Feature: A\n{\n  *Feature: B\n  {\n  }\n}\n", "t.gpd:3: *Feature: B inside the block of *Feature: A"},
+        {"*Feature: A\n*Feature: B\n{\n}\n", "t.gpd:1: *Feature: A has no { } block"},
+        {"*Feature: A\n{\n  *DefaultOption: C\n  *Option: B { }\n}\n",
+         "t.gpd:3: *DefaultOption: C is not an option of A (its options: B)"},
+        {"*Feature: A\n{\n  *Name: \"open\n+ \"more\"\n}\n", "t.gpd:3: a quoted string is not closed on its line"},
+        {"*Feature: A\n{\n  *Name: \"x\" *Cmd: \"y\"\n}\n", "t.gpd:3: a second entry on the line of another; put *Cmd on a line of its own"},
+        {"*Feature: A\n{\n  *Cmd: <BeginValue:Q>x\n}\n", "t.gpd:3: <BeginValue:Q> has no <EndValue:Q>"},
+        {"*Feature: A B\n{\n}\n", "t.gpd:1: *Feature needs a name of letters, digits and '_', got 'A B'"},
+        {"*Feature: A\n{\n  Option: B\n}\n", "t.gpd:3: 'Option: B' has no '*' (only the entries of *Macros go without)"},
+        {"*Feature: A\n{\n *Name: \"x\"\n  + \"y\"\n}\n", "t.gpd:4: expected an entry '*Keyword: value', found '+'"},
+        {"*Feature: A { }\n+ \"y\"\n", "t.gpd:2: a '+' line continues an entry, and there is none before it"},
+        {"{\n}\n", "t.gpd:1: '{' without an entry before it"},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(Failure(text), message) << text;
+}
+
+TEST(GpdEntriesTest, DigitInitialNamesAndNonAsciiBytesAreWarningsWithTheirLines) {
+    const gpd::GpdModel model = Parsed("*Feature: PunchHole\n{\n  *Option: 2Holes { *Name: \"Zwei L\xC3\xB6" "cher\" }\n}\n");
+    EXPECT_EQ(OptionNames(model, "PunchHole"), (Names{"2Holes"}));
+    ASSERT_EQ(model.Warnings().size(), 2u);
+    EXPECT_EQ(model.Warnings()[0].Text().rfind("t.gpd:3: byte 0xC3 is not ASCII", 0), 0u) << model.Warnings()[0].Text();
+    EXPECT_EQ(model.Warnings()[1].Text(), "t.gpd:3: the option name 2Holes does not start with a letter, as symbolic names should");
+}
+
+}  // namespace
