@@ -14,7 +14,8 @@ using qptest::XmlDoc;
 namespace {
 
 constexpr const char* kHeader =
-    "*GPDSpecVersion: \"1.0\"\n*ModelName: \"Test Printer\"\n*MasterUnits: PAIR(1200, 1200)\n*MaxCopies: 99\n";
+    "*GPDSpecVersion: \"1.0\"\n*ModelName: \"Test Printer\"\n*MasterUnits: PAIR(1200, 1200)\n*MaxCopies: 99\n"
+    "*Include: \"StdNames.gpd\"\n";
 
 const std::string kPaper =
     "*Feature: PaperSize\n{\n*rcNameID: =PAPER_SIZE_DISPLAY\n*DefaultOption: A4\n"
@@ -83,9 +84,9 @@ TEST_F(DocumentBuilderTest, CapabilitiesDescribeEachFeatureWithItsPropertiesAndO
     EXPECT_EQ(doc.Texts(std::string(kMediaSize) + "/psf:Option/psf:Property[@name='psk:DisplayName']/psf:Value"),
               (std::vector<std::string>{"A4", "Photo 4x6", "Custom Size"}));
     EXPECT_EQ(doc.Texts("//psf:Feature[psf:Property/psf:Value='psk:PickOne'][psf:Property[@name='psk:DisplayUI']]/@name"),
-              (std::vector<std::string>{"pv:Secret"}));
-    EXPECT_EQ(doc.Text("//psf:Feature[@name='pv:Secret']/psf:Property[@name='psk:DisplayUI']/psf:Value"), "False");
-    EXPECT_EQ(doc.Count("//psf:Feature[@name='pv:Trays']"), 1) << "printer properties are capabilities";
+              (std::vector<std::string>{"ns0000:Secret"}));
+    EXPECT_EQ(doc.Text("//psf:Feature[@name='ns0000:Secret']/psf:Property[@name='psk:DisplayUI']/psf:Value"), "False");
+    EXPECT_EQ(doc.Count("//psf:Feature[@name='ns0000:Trays']"), 1) << "printer properties are capabilities";
 }
 
 TEST_F(DocumentBuilderTest, ScoredPropertiesGiveSizesInMicronsAndResolutionsFromDpi) {
@@ -94,13 +95,13 @@ TEST_F(DocumentBuilderTest, ScoredPropertiesGiveSizesInMicronsAndResolutionsFrom
     const std::string a4 = std::string(kMediaSize) + "/psf:Option[@name='psk:ISOA4']";
     EXPECT_EQ(doc.Text(a4 + "/psf:ScoredProperty[@name='psk:MediaSizeWidth']/psf:Value[@xsi:type='xsd:integer']"), "210000");
     EXPECT_EQ(doc.Text(a4 + "/psf:ScoredProperty[@name='psk:MediaSizeHeight']/psf:Value"), "297000");
-    const std::string photo = std::string(kMediaSize) + "/psf:Option[@name='pv:Photo']";
+    const std::string photo = std::string(kMediaSize) + "/psf:Option[@name='ns0000:Photo']";
     EXPECT_EQ(doc.Text(photo + "/psf:ScoredProperty[@name='psk:MediaSizeWidth']/psf:Value"), "101600");
     EXPECT_EQ(doc.Text(photo + "/psf:ScoredProperty[@name='psk:MediaSizeHeight']/psf:Value"), "152400");
     const std::string custom = std::string(kMediaSize) + "/psf:Option[@name='psk:CustomMediaSize']";
     EXPECT_EQ(doc.Text(custom + "/psf:ScoredProperty[@name='psk:MediaSizeWidth']/psf:ParameterRef/@name"),
               "psk:PageMediaSizeMediaSizeWidth");
-    const std::string dpi = "//psf:Feature[@name='psk:PageResolution']/psf:Option[@name='pv:R600']";
+    const std::string dpi = "//psf:Feature[@name='psk:PageResolution']/psf:Option[@name='ns0000:R600']";
     EXPECT_EQ(doc.Text(dpi + "/psf:ScoredProperty[@name='psk:ResolutionX']/psf:Value"), "600");
     EXPECT_EQ(doc.Text(dpi + "/psf:ScoredProperty[@name='psk:ResolutionY']/psf:Value"), "300");
 }
@@ -147,9 +148,9 @@ TEST_F(DocumentBuilderTest, AnNUpFeatureCarriesPagesPerSheetFromItsNumericOption
     const std::string nUp = "//psf:Feature[@name='psk:JobNUpAllDocumentsContiguously']";
     EXPECT_EQ(caps.Texts(nUp + "/psf:Option/psf:ScoredProperty[@name='psk:PagesPerSheet']/psf:Value"),
               (std::vector<std::string>{"1", "2", "4"}));
-    EXPECT_EQ(caps.Count(nUp + "/psf:Option[@name='pv:Booklet'][not(psf:ScoredProperty)]"), 1);
+    EXPECT_EQ(caps.Count(nUp + "/psf:Option[@name='ns0000:Booklet'][not(psf:ScoredProperty)]"), 1);
     const XmlDoc ticket(Ticket(kNUp, {{"PagesPerSheet", "4"}}));
-    EXPECT_EQ(ticket.Text(nUp + "/psf:Option[@name='pv:_4']/psf:ScoredProperty/psf:Value"), "4");
+    EXPECT_EQ(ticket.Text(nUp + "/psf:Option[@name='ns0000:_4']/psf:ScoredProperty/psf:Value"), "4");
 }
 
 TEST_F(DocumentBuilderTest, GdiModeAddsTheCoreDriversOwnNUpAndPageOrderUnlessTheGpdHasThem) {
@@ -176,11 +177,11 @@ TEST_F(DocumentBuilderTest, GdiModeAddsTheCoreDriversOwnNUpAndPageOrderUnlessThe
 
 TEST_F(DocumentBuilderTest, TextsXmlCannotHoldStillMakeAWellFormedDocument) {
     const std::string body =
-        "*Feature: Odd\n{\n*Name: \"Tab<09>Bell<07>Nul<00>Bad<FF>&<\"\n*FeatureType: DOC_PROPERTY\n*Option: A {}\n}\n";
+        "*Feature: Odd\n{\n*Name: \"Tab<09>Bell<07>Nul<00>Bad<FF>&%<\"\n*FeatureType: DOC_PROPERTY\n*Option: A {}\n}\n";
     const std::string built = Capabilities(body);
     const XmlDoc doc(built);
     ASSERT_TRUE(doc.valid()) << doc.error() << "\n" << built;
-    EXPECT_EQ(doc.Text("//psf:Feature[@name='pv:Odd']/psf:Property[@name='psk:DisplayName']/psf:Value"),
+    EXPECT_EQ(doc.Text("//psf:Feature[@name='ns0000:Odd']/psf:Property[@name='psk:DisplayName']/psf:Value"),
               "Tab\tBell\xEF\xBF\xBDNul\xEF\xBF\xBD" "Bad\xEF\xBF\xBD&<");
 }
 

@@ -119,6 +119,7 @@ bool ParseRequest(const std::vector<std::string>& args, DocumentRequest& request
 
 bool ReadModel(const GlobalOptions& global, gpd::GpdModel& model, std::string& error) {
     gpd::ReadOptions options;
+    options.defines = global.defines;
     if (!gpd::GpdModel::Read(global.gpdPath, options, model, error)) return false;
     for (const gpd::Diagnostic& warning : model.Warnings()) std::cerr << "pthost: warning: " << warning.Text() << "\n";
     return true;
