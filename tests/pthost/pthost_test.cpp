@@ -46,8 +46,8 @@ std::string WithoutWarnings(const std::string& err) {
 }
 
 // The example GPD's digit-initial option names, which Unidrv accepts and pthost warns of.
-const char* const kExampleWarnings[] = {"qpplugin.gpd:84: the option name 2Holes", "qpplugin.gpd:88: the option name 3Holes",
-                                        "qpplugin.gpd:92: the option name 4Holes"};
+const char* const kExampleWarnings[] = {"qpplugin.gpd:136: the option name 2Holes", "qpplugin.gpd:145: the option name 3Holes",
+                                        "qpplugin.gpd:154: the option name 4Holes"};
 
 // One line on standard error that names `subject` (besides the GPD reader's warnings), nothing
 // on standard output, exit status 2.
