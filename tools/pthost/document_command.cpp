@@ -8,11 +8,9 @@
 #include <print_schema/document_builder.h>
 #include <session/core_driver_session.h>
 #include <session/hresult_text.h>
-#include <session/text_codec.h>
 
 #include <iostream>
 
-using qp::Bstr;
 using qp::ComPtr;
 
 namespace pthost {
@@ -121,16 +119,10 @@ bool ParseRequest(const std::vector<std::string>& args, DocumentRequest& request
 
 bool ReadModel(const GlobalOptions& global, gpd::GpdModel& model, std::string& error) {
     gpd::ReadOptions options;
+    options.defines = global.defines;
     if (!gpd::GpdModel::Read(global.gpdPath, options, model, error)) return false;
     for (const gpd::Diagnostic& warning : model.Warnings()) std::cerr << "pthost: warning: " << warning.Text() << "\n";
     return true;
-}
-
-// What the plug-in's QueryDeviceDefaultNamespace returned; empty when it returned no namespace.
-std::string PluginNamespace(CoreDriverSession& session) {
-    Bstr uri;
-    if (session.Provider()->QueryDeviceDefaultNamespace(uri.put()) != S_OK || !uri) return {};
-    return coredriver::EncodeUtf8(uri.get(), uri.Length());
 }
 
 int Build(const GlobalOptions& global, const DocumentRequest& request) {
@@ -143,7 +135,7 @@ int Build(const GlobalOptions& global, const DocumentRequest& request) {
     ComApartment apartment;
     auto session = CoreDriverSession::Open(global.modulePath, selections, error);
     if (!session) return CannotRun(error);
-    const print_schema::NamingContext context{model, print_schema::PrivateNamespace(model, PluginNamespace(*session))};
+    const print_schema::NamingContext context{model, print_schema::PrivateNamespace(model, session->DefaultNamespace())};
 
     ComPtr<IXMLDOMDocument2> document;
     if (!NewDocument("the built document", document, error)) return CannotRun(error);
