@@ -1,6 +1,7 @@
-// The diff that --diff prints: exact hunks for small edits, and for any pair of texts a diff
-// that, applied to the first, gives the second.
+// The diff that --diff prints: exact hunks for small edits, for any pair of texts a diff that,
+// applied to the first, gives the second, and documents laid out so that layout is no edit.
 #include <pthost/unified_diff.h>
+#include <pthost/xml_lines.h>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,18 @@ TEST(UnifiedDiff, AnyDiffAppliedToTheFirstTextGivesTheSecond) {
     const std::string before = text(3000, 26);
     const std::string after = text(3000, 26);
     EXPECT_EQ(Apply(before, UnifiedDiff(before, after)), after);
+}
+
+TEST(OneElementPerLine, LaysOutTagsByDepthKeepingTextElementsWholeAndMarkupIntact) {
+    const std::string oneLine =
+        "<?xml version=\"1.0\"?><r a='x>y'><!-- c > d --><f n=\"1\"><v>text</v><e/></f>"
+        "<t><![CDATA[<raw>]]></t></r>";
+    EXPECT_EQ(pthost::OneElementPerLine(oneLine),
+              "<?xml version=\"1.0\"?>\n<r a='x>y'>\n  <!-- c > d -->\n  <f n=\"1\">\n    <v>text</v>\n    <e/>\n"
+              "  </f>\n  <t><![CDATA[<raw>]]></t>\n</r>\n");
+    const std::string indented = "<?xml version=\"1.0\"?>\n<r a='x>y'>\n <!-- c > d -->\n\t<f n=\"1\">\n"
+                                 "<v>text</v>   <e/></f><t><![CDATA[<raw>]]></t>\n</r>\n";
+    EXPECT_EQ(UnifiedDiff(pthost::OneElementPerLine(oneLine), pthost::OneElementPerLine(indented)), "");
 }
 
 }  // namespace
