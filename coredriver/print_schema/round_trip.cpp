@@ -69,7 +69,7 @@ void LoseAll(const gpd::GpdModel& model, const gpd::Selections& tested, const st
 // Why a conversion failed: its result, and for ConvertDevModeToPrintTicket the first thing it
 // needed that the ticket, built again as it was, lacks.
 std::string FailureReason(const NamingContext& naming, ProviderConversion step, HRESULT hr,
-                                 const gpd::Selections& selections, const CoreDriverSession& session) {
+                          const gpd::Selections& selections, const CoreDriverSession& session) {
     std::string reason = "it returned " + DescribeHResult(hr);
     ComPtr<IXMLDOMDocument2> original;
     std::string ignored;
@@ -90,11 +90,12 @@ std::string LostSelection::Text() const { return feature + "=" + option + ": los
 bool NewGpdDocument(const NamingContext& context, DocumentKind kind, const gpd::Selections& selections,
                     ComPtr<IXMLDOMDocument2>& document, std::string& error) {
     ComPtr<IXMLDOMDocument2> made;
-    HRESULT hr = CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2,
-                                  made.put_void());
+    HRESULT hr =
+        CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument2, made.put_void());
     if (SUCCEEDED(hr)) hr = BuildDocument(context, kind, selections, made.get());
     if (FAILED(hr)) {
-        error = std::string("cannot build the ") + (kind == DocumentKind::Ticket ? "PrintTicket" : "PrintCapabilities") +
+        error = std::string("cannot build the ") +
+                (kind == DocumentKind::Ticket ? "PrintTicket" : "PrintCapabilities") +
                 " from the GPD: " + DescribeHResult(hr);
         return false;
     }
@@ -113,8 +114,7 @@ std::unique_ptr<RoundTrip> RoundTrip::Open(const gpd::GpdModel& model, const std
         if (!session) return nullptr;
         pluginNamespace = session->DefaultNamespace();
     }
-    std::unique_ptr<RoundTrip> trip(
-        new RoundTrip(model, std::move(module), PrivateNamespace(model, pluginNamespace)));
+    std::unique_ptr<RoundTrip> trip(new RoundTrip(model, std::move(module), PrivateNamespace(model, pluginNamespace)));
     if (!model.Select({}, trip->defaults_, error)) return nullptr;
     return trip;
 }
@@ -138,7 +138,8 @@ bool RoundTrip::Run(const gpd::Selections& selections, const gpd::Selections& te
     for (size_t step = 0; step < std::size(kSteps); ++step) {
         const HRESULT hr = session->Convert(kSteps[step], ticket.get());
         if (hr != S_OK) {
-            LoseAll(model_, tested, std::string("at ") + MethodName(kSteps[step]), FailureReason(naming_, kSteps[step], hr, selections, *session), lost);
+            LoseAll(model_, tested, std::string("at ") + MethodName(kSteps[step]),
+                    FailureReason(naming_, kSteps[step], hr, selections, *session), lost);
             return true;
         }
         if (!ReadTicket(naming_, ticket.get(), defaults_, readings[step + 1].reading, error)) return false;

@@ -114,7 +114,8 @@ private:
         SchemaName name;
         RETURN_IF_FAILED(NameAttribute(element.node.get(), qname));
         if (!qname || !Resolve(element.node.get(), *qname, name)) {
-            Note("not mapped: a feature whose name " + (qname ? "'" + *qname + "' has an undeclared prefix" : "is missing"));
+            Note("not mapped: a feature whose name " +
+                 (qname ? "'" + *qname + "' has an undeclared prefix" : "is missing"));
         } else if (const gpd::Feature* feature = FindFeature(name, *qname)) {
             RETURN_IF_FAILED(ReadOption(element.node.get(), *feature, *qname));
         } else {
@@ -165,9 +166,11 @@ private:
     const gpd::Feature* FindFeature(const SchemaName& name, const std::string& qname) {
         std::vector<const gpd::Feature*> found;
         for (const gpd::Feature& feature : context_.model.Features()) {
-            if (IsPublished(context_, feature) && FeatureSchemaName(context_, feature) == name) found.push_back(&feature);
+            if (IsPublished(context_, feature) && FeatureSchemaName(context_, feature) == name)
+                found.push_back(&feature);
         }
-        if (found.size() > 1) Note("ambiguous: feature " + qname + " is " + Names(found) + ": " + found[0]->name + " taken");
+        if (found.size() > 1)
+            Note("ambiguous: feature " + qname + " is " + Names(found) + ": " + found[0]->name + " taken");
         return found.empty() ? nullptr : found.front();
     }
 

@@ -105,8 +105,9 @@ TEST_F(TicketReaderTest, EachFeatureByItsNameAndOptionInTheGpdNamesWhateverThePr
     EXPECT_EQ(print_schema::SelectionsText(model_, reading.selections),
               "Orientation=LANDSCAPE_CC270 InputBin=AUTO Punch=Left Finishing=Plain Tone=Light Collate=ON");
     EXPECT_EQ(reading.fromTicket, (std::set<std::string, std::less<>>{"InputBin", "Orientation", "Punch", "Tone"}));
-    EXPECT_TRUE(HasNote(reading, "ambiguous: option k:Cassette of feature k:JobInputBin is AUTO, CASSETTE of InputBin: "
-                                 "AUTO taken"));
+    EXPECT_TRUE(HasNote(reading,
+                        "ambiguous: option k:Cassette of feature k:JobInputBin is AUTO, CASSETTE of InputBin: "
+                        "AUTO taken"));
     EXPECT_TRUE(HasNote(reading, "not mapped: option p:Bogus of feature p:Finishing (Finishing keeps Plain)"));
     EXPECT_TRUE(HasNote(reading, "not mapped: feature k:JobStapleAllDocuments"));
     EXPECT_TRUE(HasNote(reading, "not read back: parameter k:JobCopiesAllDocuments is no GPD selection"));
@@ -141,8 +142,8 @@ TEST_F(TicketReaderTest, EveryOptionOfTheSamplePackageReadsBackFromTheTicketBuil
         for (const gpd::Option& option : feature.options) {
             const gpd::Selections selections = gpdtest::Defaults(sample, {{feature.name, option.name}});
             qp::ComPtr<IXMLDOMDocument2> ticket;
-            ASSERT_TRUE(print_schema::NewGpdDocument(naming, print_schema::DocumentKind::Ticket, selections, ticket,
-                                                     error))
+            ASSERT_TRUE(
+                print_schema::NewGpdDocument(naming, print_schema::DocumentKind::Ticket, selections, ticket, error))
                 << error;
             TicketReading reading;
             ASSERT_TRUE(print_schema::ReadTicket(naming, ticket.get(), {}, reading, error)) << error;

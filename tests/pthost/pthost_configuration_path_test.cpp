@@ -44,8 +44,8 @@ std::string SampleInAnotherNamespace() {
 }
 
 TEST(PthostConfigurationPath, ToTicketWithoutFileDiffsTheTicketBuiltFromTheGpdAgainstThePluginsEdits) {
-    const Outcome run = Pthost({"--gpd", kSample, "to-ticket", "--diff", "--option", "PunchHole=3Holes", "--option",
-                                "Punch=AUTO"});
+    const Outcome run =
+        Pthost({"--gpd", kSample, "to-ticket", "--diff", "--option", "PunchHole=3Holes", "--option", "Punch=AUTO"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("--- before\n+++ after\n@@ -", 0), 0u) << run.out;
     for (const char* line : {"\n-  <psf:Feature name=\"ns0000:JobPresentationDirection\">\n",

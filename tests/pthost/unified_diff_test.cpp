@@ -124,8 +124,9 @@ TEST(OneElementPerLine, LaysOutTagsByDepthKeepingTextElementsWholeAndMarkupIntac
     EXPECT_EQ(pthost::OneElementPerLine(oneLine),
               "<?xml version=\"1.0\"?>\n<r a='x>y'>\n  <!-- c > d -->\n  <f n=\"1\">\n    <v>text</v>\n    <e/>\n"
               "  </f>\n  <t><![CDATA[<raw>]]></t>\n</r>\n");
-    const std::string indented = "<?xml version=\"1.0\"?>\n<r a='x>y'>\n <!-- c > d -->\n\t<f n=\"1\">\n"
-                                 "<v>text</v>   <e/></f><t><![CDATA[<raw>]]></t>\n</r>\n";
+    const std::string indented =
+        "<?xml version=\"1.0\"?>\n<r a='x>y'>\n <!-- c > d -->\n\t<f n=\"1\">\n"
+        "<v>text</v>   <e/></f><t><![CDATA[<raw>]]></t>\n</r>\n";
     EXPECT_EQ(UnifiedDiff(pthost::OneElementPerLine(oneLine), pthost::OneElementPerLine(indented)), "");
 }
 

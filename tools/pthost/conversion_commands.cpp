@@ -115,7 +115,8 @@ constexpr const char* kCommonHelp =
     "needed and FILE lacks); 2 when the command could not run or its output could not be written.\n";
 
 void PrintHelp(const ConversionCommand& command) {
-    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE [--define SYMBOL]...] " << command.name << " " << kConversionArguments << "\n\n"
+    std::cout << "usage: pthost [--plugin PATH] [--gpd FILE [--define SYMBOL]...] " << command.name << " "
+              << kConversionArguments << "\n\n"
               << command.description << kCommonHelp;
 }
 
@@ -271,7 +272,8 @@ bool ReportReadBack(const print_schema::NamingContext& naming, const GpdSelectio
 
 int WriteResult(const Request& request, IXMLDOMDocument2* document, HRESULT converted) {
     if (converted != S_OK && WouldOverwriteInput(request)) {
-        std::cerr << "pthost: " << request.output << " is the input file: left as it was, since the conversion failed\n";
+        std::cerr << "pthost: " << request.output
+                  << " is the input file: left as it was, since the conversion failed\n";
         return kExitPluginFailed;
     }
     std::string error;

@@ -17,23 +17,23 @@ struct RoundTripRequest {
 };
 
 void PrintHelp() {
-    std::cout
-        << "usage: pthost [--plugin PATH] --gpd FILE [--define SYMBOL]... round-trip " << kRoundTripArguments << "\n\n"
-        << "For the GPD's default selections, with the --option ones, builds the PrintTicket the core\n"
-           "driver makes from the GPD, runs ConvertDevModeToPrintTicket on it with a DEVMODE that selects\n"
-           "them, then ConvertPrintTicketToDevMode on the result, and reads back the selections the core\n"
-           "driver takes from the ticket. Prints one line per round trip, and under it each selection\n"
-           "that did not come back, with the step after which it was first missing. A conversion that\n"
-           "fails loses the selections tried: the core driver keeps no ticket from it.\n"
-           "\n"
-           "  --option FEATURE=OPTION  select OPTION of the GPD feature FEATURE (repeatable)\n"
-           "  --all                    one round trip for each option of each feature the plug-in reads\n"
-           "                           or moves (page order, output bin, the hole-punch features and\n"
-           "                           pages per sheet), the other features at their defaults\n"
-           "  -h, --help               show this help\n"
-           "\n"
-           "Exit status: 0 when every selection comes back; 1 when one does not; 2 when the round trip\n"
-           "could not run.\n";
+    std::cout << "usage: pthost [--plugin PATH] --gpd FILE [--define SYMBOL]... round-trip " << kRoundTripArguments
+              << "\n\n"
+              << "For the GPD's default selections, with the --option ones, builds the PrintTicket the core\n"
+                 "driver makes from the GPD, runs ConvertDevModeToPrintTicket on it with a DEVMODE that selects\n"
+                 "them, then ConvertPrintTicketToDevMode on the result, and reads back the selections the core\n"
+                 "driver takes from the ticket. Prints one line per round trip, and under it each selection\n"
+                 "that did not come back, with the step after which it was first missing. A conversion that\n"
+                 "fails loses the selections tried: the core driver keeps no ticket from it.\n"
+                 "\n"
+                 "  --option FEATURE=OPTION  select OPTION of the GPD feature FEATURE (repeatable)\n"
+                 "  --all                    one round trip for each option of each feature the plug-in reads\n"
+                 "                           or moves (page order, output bin, the hole-punch features and\n"
+                 "                           pages per sheet), the other features at their defaults\n"
+                 "  -h, --help               show this help\n"
+                 "\n"
+                 "Exit status: 0 when every selection comes back; 1 when one does not; 2 when the round trip\n"
+                 "could not run.\n";
 }
 
 int UsageError(const std::string& message) {
@@ -75,8 +75,8 @@ std::vector<gpd::Selections> Choices(const print_schema::RoundTrip& trip, const 
 }
 
 // One round trip: its line, and a line for each selection lost. False when it could not run.
-bool RunOne(const print_schema::RoundTrip& trip, const gpd::GpdModel& model, const gpd::Selections& choice,
-            bool& whole, std::string& error) {
+bool RunOne(const print_schema::RoundTrip& trip, const gpd::GpdModel& model, const gpd::Selections& choice, bool& whole,
+            std::string& error) {
     gpd::Selections selections;
     if (!model.Select(choice, selections, error)) return false;
     std::vector<print_schema::LostSelection> lost;
@@ -94,7 +94,8 @@ int RunAll(const GlobalOptions& global, const RoundTripRequest& request) {
     if (!ReadGpd(global, model, error)) return CannotRun(error);
     if (gpd::Selections checked; !model.Select(request.chosen, checked, error)) return UsageError(error);
     ComApartment apartment;
-    const std::unique_ptr<print_schema::RoundTrip> trip = print_schema::RoundTrip::Open(model, global.modulePath, error);
+    const std::unique_ptr<print_schema::RoundTrip> trip =
+        print_schema::RoundTrip::Open(model, global.modulePath, error);
     if (!trip) return CannotRun(error);
 
     const std::vector<gpd::Selections> choices = Choices(*trip, request);
@@ -105,7 +106,8 @@ int RunAll(const GlobalOptions& global, const RoundTripRequest& request) {
         wholeCount += whole ? 1 : 0;
     }
     const bool allWhole = wholeCount == static_cast<int>(choices.size());
-    std::cout << "round-trip: " << wholeCount << " of " << choices.size() << " round trips bring every selection back\n";
+    std::cout << "round-trip: " << wholeCount << " of " << choices.size()
+              << " round trips bring every selection back\n";
     return allWhole ? kExitSucceeded : kExitPluginFailed;
 }
 

@@ -81,7 +81,8 @@ std::string OneElementPerLine(const std::string& xml) {
         const bool textOnly = token.kind == Kind::StartTag && i + 2 < tokens.size() &&
                               tokens[i + 1].kind == Kind::Text && tokens[i + 2].kind == Kind::EndTag;
         if (textOnly) {
-            Line(depth, std::string(token.text) + std::string(tokens[i + 1].text) + std::string(tokens[i + 2].text), out);
+            Line(depth, std::string(token.text) + std::string(tokens[i + 1].text) + std::string(tokens[i + 2].text),
+                 out);
             i += 2;
             continue;
         }
