@@ -51,8 +51,8 @@ struct Request {
     bool help = false;
 };
 
-// Loads or builds the document the conversion runs on, as often as needed; false with one line
-// to report and the exit status.
+// Loads or builds the document the conversion runs on, as often as needed; false with the line
+// to report as it stands and the exit status.
 using DocumentSource = std::function<bool(ComPtr<IXMLDOMDocument2>& document, std::string& error, int& status)>;
 
 const ConversionCommand kToTicket{
@@ -230,7 +230,10 @@ bool BuildInput(const ConversionCommand& command, const print_schema::NamingCont
                 const GpdSelections& selections, CoreDriverSession& session, ComPtr<IXMLDOMDocument2>& document,
                 std::string& error, int& status) {
     status = kExitUsage;
-    if (!print_schema::NewGpdDocument(naming, command.built, selections, document, error)) return false;
+    if (!print_schema::NewGpdDocument(naming, command.built, selections, document, error)) {
+        error = "pthost: " + error;
+        return false;
+    }
     if (!command.onPublicTicket) return true;
     const HRESULT made = session.Convert(ProviderConversion::DevModeToPrintTicket, document.get());
     if (made == S_OK) return true;
@@ -315,7 +318,7 @@ int Convert(const ConversionCommand& command, const std::string& modulePath, con
     ComPtr<IXMLDOMDocument2> document;
     int status = kExitUsage;
     if (!source(document, error, status)) {
-        std::cerr << (error.rfind("pthost", 0) == 0 || status != kExitUsage ? "" : "pthost: ") << error << "\n";
+        std::cerr << error << "\n";
         return status;
     }
     std::string before;
