@@ -209,7 +209,7 @@ void ModelBuilder::OpenSwitch(const Token& token) {
     RequireBlock(token, "*Switch: " + feature);
     PushBlock(BlockKind::Switch, owner, token, "*Switch: " + feature);
     blocks_.back().switchIndex = switches_.size();
-    switches_.push_back(Switch{feature, Where(token), {}, true});
+    switches_.push_back(Switch{feature, Where(token), {}});
 }
 
 void ModelBuilder::OpenCase(const Token& token) {
@@ -275,7 +275,7 @@ void ModelBuilder::InsertBlock(const Token& token) {
     if (insertions_.size() >= kMaxInsertionDepth) {
         throw ReadFailure(Where(token), "block macros inserted too deeply (more than " + std::to_string(kMaxInsertionDepth) + ")");
     }
-    insertions_.push_back(Insertion{std::move(body), 0, name});
+    insertions_.push_back(Insertion{std::move(body), 0});
 }
 
 void ModelBuilder::IgnoreBlock(const Token& token) { CaptureBlock(token, "*IgnoreBlock"); }

@@ -45,7 +45,6 @@ private:
         std::string feature;
         SourceLocation where;
         std::vector<std::pair<std::string, SourceLocation>> cases;
-        bool open = true;
     };
     // An assignment under a *Default, kept back until its *Switch closes and its *Case options
     // are all known.
@@ -58,7 +57,6 @@ private:
     struct Insertion {
         Body body;
         size_t next = 0;
-        std::string name;
     };
 
     Token Next();

@@ -4,7 +4,10 @@
 #include <gpd/gpd_values.h>
 
 #include <deque>
+#include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace gpd {
 namespace {
