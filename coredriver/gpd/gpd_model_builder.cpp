@@ -296,9 +296,17 @@ std::vector<Token> ModelBuilder::CaptureBlock(const Token& entry, const std::str
     }
 }
 
+// An attribute of the enclosing feature, option or command, or with EXTERN_GLOBAL one of the
+// root that holds while the enclosing option is selected; either way under the enclosing
+// *Case and *Default conditions.
 void ModelBuilder::Assign(const Token& token) {
     std::vector<Condition> conditions;
     std::vector<std::pair<size_t, size_t>> openDefaults;
+    const Target& owner = blocks_.back().owner;
+    if (token.externGlobal && !owner.discard && owner.option >= 0) {
+        const Feature& feature = model_.features_[static_cast<size_t>(owner.feature)];
+        conditions.push_back(Condition{feature.name, feature.options[static_cast<size_t>(owner.option)].name, {}});
+    }
     for (const Block& block : blocks_) {
         if (!block.condition) continue;
         if (std::find(std::begin(kNotRelocatable), std::end(kNotRelocatable), token.keyword) != std::end(kNotRelocatable)) {
@@ -308,7 +316,7 @@ void ModelBuilder::Assign(const Token& token) {
         conditions.push_back(*block.condition);
     }
     CountConditions(conditions.size(), Where(token));
-    Target target = token.externGlobal ? Target{} : blocks_.back().owner;
+    const Target target = token.externGlobal ? Target{} : owner;
     Pending pending{target, "*" + token.keyword, Assignment{Substitute(token.value, Where(token)), Where(token), std::move(conditions)},
                     std::move(openDefaults)};
     if (NextOpens()) {

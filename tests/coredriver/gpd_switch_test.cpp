@@ -71,7 +71,8 @@ TEST(GpdSwitchTest, AConditionalDefaultOptionFollowsTheSelectionsItDependsOn) {
     EXPECT_EQ(stacker.All("*Name").at(1).conditions.at(0).caseOptions, (std::vector<std::string>{"None"}));
     EXPECT_EQ(model.Root().Value("*ModelName", {{"Punch", "NONE"}}), "\"Plain\"");
     EXPECT_EQ(model.Root().Value("*ModelName", {{"Punch", "AUTO"}}), "\"Puncher\"");
-    EXPECT_EQ(model.Root().Value("*MaxCopies"), "99");
+    EXPECT_EQ(model.Root().Value("*MaxCopies", {{"Punch", "AUTO"}}), "99");
+    EXPECT_EQ(model.Root().Value("*MaxCopies", {{"Punch", "NONE"}}), std::nullopt);
 }
 
 TEST(GpdSwitchTest, SelectionsTheGpdLacksAndCyclesAreRefused) {
