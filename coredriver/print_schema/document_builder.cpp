@@ -130,7 +130,7 @@ HRESULT BuildDocument(const NamingContext& context, DocumentKind kind, const gpd
         Builder builder(writer, kind);
         for (const FeatureContent& feature : content.features) RETURN_IF_FAILED(builder.Feature(root.get(), feature));
         for (const Parameter& parameter : content.parameters) RETURN_IF_FAILED(builder.Parameter(root.get(), parameter));
-        return S_OK;
+        return writer.Finish();
     });
 }
 

@@ -57,7 +57,40 @@ HRESULT SchemaWriter::CreateRoot(const char* local, qp::ComPtr<IXMLDOMElement>& 
     VARIANT_BOOL loaded = VARIANT_FALSE;
     RETURN_IF_FAILED(document_->loadXML(text.get(), &loaded));
     if (loaded != VARIANT_TRUE) return E_FAIL;
-    return document_->get_documentElement(root.put());
+    RETURN_IF_FAILED(document_->get_documentElement(root.put()));
+    open_.assign(1, OpenElement{root, false});
+    return S_OK;
+}
+
+HRESULT SchemaWriter::AppendIndent(IXMLDOMNode* parent, size_t depth) {
+    while (indents_.size() <= depth) {
+        qp::Bstr indent = ToBstr("\n" + std::string(2 * indents_.size(), ' '));
+        if (!indent) return E_OUTOFMEMORY;
+        indents_.push_back(std::move(indent));
+    }
+    qp::Variant type = qp::Variant::Int32(NODE_TEXT);
+    qp::ComPtr<IXMLDOMNode> text;
+    RETURN_IF_FAILED(document_->createNode(type.get(), nullptr, nullptr, text.put()));
+    RETURN_IF_FAILED(text->put_text(indents_[depth].get()));
+    qp::ComPtr<IXMLDOMNode> appended;
+    return parent->appendChild(text.get(), appended.put());
+}
+
+// Closes the open elements below `parent`, each that has element children with the indentation
+// of its end tag.
+HRESULT SchemaWriter::CloseUntil(IXMLDOMNode* parent) {
+    while (!open_.empty() && static_cast<IXMLDOMNode*>(open_.back().element.get()) != parent) {
+        if (open_.back().hasChildren) RETURN_IF_FAILED(AppendIndent(open_.back().element.get(), open_.size() - 1));
+        open_.pop_back();
+    }
+    return open_.empty() ? E_UNEXPECTED : S_OK;
+}
+
+HRESULT SchemaWriter::Finish() {
+    RETURN_IF_FAILED(CloseUntil(open_.empty() ? nullptr : open_.front().element.get()));
+    if (open_.front().hasChildren) RETURN_IF_FAILED(AppendIndent(open_.front().element.get(), 0));
+    open_.clear();
+    return S_OK;
 }
 
 HRESULT SchemaWriter::CachedName(const std::string& text, BSTR& name) {
@@ -76,12 +109,17 @@ HRESULT SchemaWriter::AppendElement(IXMLDOMNode* parent, const char* local, qp::
     BSTR uri = nullptr;
     RETURN_IF_FAILED(CachedName(std::string(kFrameworkPrefix) + ":" + local, qname));
     RETURN_IF_FAILED(CachedName(kFrameworkNamespace, uri));
+    RETURN_IF_FAILED(CloseUntil(parent));
+    open_.back().hasChildren = true;
+    RETURN_IF_FAILED(AppendIndent(parent, open_.size()));
     qp::Variant type = qp::Variant::Int32(NODE_ELEMENT);
     qp::ComPtr<IXMLDOMNode> node;
     RETURN_IF_FAILED(document_->createNode(type.get(), qname, uri, node.put()));
     qp::ComPtr<IXMLDOMNode> appended;
     RETURN_IF_FAILED(parent->appendChild(node.get(), appended.put()));
-    return appended.QueryTo(IID_IXMLDOMElement, element);
+    RETURN_IF_FAILED(appended.QueryTo(IID_IXMLDOMElement, element));
+    open_.push_back(OpenElement{element, false});
+    return S_OK;
 }
 
 HRESULT SchemaWriter::NewAttribute(const char* name, BSTR namespaceUri, const std::string& value,

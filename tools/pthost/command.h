@@ -46,4 +46,7 @@ std::string MisplacedGlobalOption(const std::string& arg, const std::string& com
 // info: what the plug-in says about itself through its exports.
 int RunInfo(const GlobalOptions& global, const std::vector<std::string>& args);
 
+// document: the PrintCapabilities or PrintTicket the core driver builds from the GPD.
+int RunDocument(const GlobalOptions& global, const std::vector<std::string>& args);
+
 }  // namespace pthost

@@ -29,6 +29,8 @@ const Command kCommands[] = {
      RunCapabilities},
     {"features", kFeaturesArguments, "print the GPD's features as the core driver reads them", RunFeatures},
     {"check", kCheckArguments, "check the driver package (GPD, .ini, INF) against what the plug-in needs", RunCheck},
+    {"document", "capabilities|ticket [--option FEATURE=OPTION]... [-o OUT]",
+     "write the PrintCapabilities or PrintTicket the core driver builds from the GPD (needs --gpd)", RunDocument},
 };
 
 // A global option, the name of its value as the usage line writes it, and where it goes.

@@ -1,5 +1,6 @@
 #include "conversion_commands.h"
 
+#include "com_apartment.h"
 #include "document_io.h"
 #include <session/input_check.h>
 #include "output_file.h"
@@ -27,21 +28,6 @@ struct ConversionCommand {
     HRESULT (*run)(IPrintOemPrintTicketProvider* provider, DevModeBuffer& devmode, IXMLDOMDocument2* document);
     // The document it takes and what its passes look for in it.
     InputExpectation input;
-};
-
-// COM for this thread while a conversion runs; the document and the module's objects are
-// released before it ends.
-class ComApartment {
-public:
-    ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (initialized_) CoUninitialize();
-    }
-
-private:
-    bool initialized_;
 };
 
 struct Request {

@@ -89,19 +89,6 @@ std::string ParseErrorMessage(const std::string& name, IXMLDOMDocument2* documen
     return name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + text;
 }
 
-bool NewDocument(const std::string& name, ComPtr<IXMLDOMDocument2>& document, std::string& error) {
-    const HRESULT created = CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IXMLDOMDocument2, document.put_void());
-    if (FAILED(created)) {
-        error = "pthost: cannot create an XML document for " + name + ": " + DescribeHResult(created);
-        return false;
-    }
-    document->put_async(VARIANT_FALSE);
-    document->put_validateOnParse(VARIANT_FALSE);
-    document->put_resolveExternals(VARIANT_FALSE);
-    return true;
-}
-
 bool ReadAllOfStandardInput(std::string& bytes, std::string& error) {
     UseBinaryStdin();
     char chunk[65536];
@@ -153,6 +140,19 @@ bool SaveDocument(IXMLDOMDocument2* document, const std::string& path, std::stri
 }
 
 }  // namespace
+
+bool NewDocument(const std::string& name, ComPtr<IXMLDOMDocument2>& document, std::string& error) {
+    const HRESULT created = CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IXMLDOMDocument2, document.put_void());
+    if (FAILED(created)) {
+        error = "pthost: cannot create an XML document for " + name + ": " + DescribeHResult(created);
+        return false;
+    }
+    document->put_async(VARIANT_FALSE);
+    document->put_validateOnParse(VARIANT_FALSE);
+    document->put_resolveExternals(VARIANT_FALSE);
+    return true;
+}
 
 bool InputDocument::ReadStandardInput(std::string& error) {
     std::string bytes;

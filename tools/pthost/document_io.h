@@ -26,6 +26,10 @@ private:
     qp::Bstr text_;  // standard input's text, once read
 };
 
+// A new, empty DOM document as the commands use them (synchronous, no validation, no external
+// resources). False with one line to report; `name` says what it was for.
+bool NewDocument(const std::string& name, qp::ComPtr<IXMLDOMDocument2>& document, std::string& error);
+
 // Saves the document with IXMLDOMDocument::save to OUT, or to standard output when `path` is
 // empty: as MSXML saves a file, with an XML declaration naming its encoding. OUT is replaced
 // only once the document is written whole. False with one line to report.
