@@ -88,6 +88,8 @@ std::string WithoutComment(const std::string& text) {
 
 }  // namespace
 
+std::vector<std::string> CoreDriverSymbols() { return {std::begin(kCoreDriverSymbols), std::end(kCoreDriverSymbols)}; }
+
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& reason) {
     errno = 0;
     std::error_code ignored;
