@@ -96,3 +96,37 @@ TEST(GpdEntriesTest, DigitInitialNamesAndNonAsciiBytesAreWarningsWithTheirLines)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GpdValuesTest, TextStringsNumbersPairsOrdersAndMacroReferences) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> texts = {
+        {"\"abc\"\"def\"  \"gh\"", "abcdefgh"},
+        {"\"<1B>E<03 1B><031B>\"", "\x1B" "E\x03\x1B\x03\x1B"},
+        {"\"say %\"hi%\" %<tag>\"", "say \"hi\" <tag>"},
+        {"\"<1>\"", std::nullopt},
+        {"\"<1G>\"", std::nullopt},
+        {"\"open", std::nullopt},
+        {"=NAME", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [value, text] : texts) EXPECT_EQ(gpd::TextValue(value), text) << value;
+    EXPECT_EQ(gpd::IntegerValue(" -12 "), -12);
+    EXPECT_EQ(gpd::IntegerValue("0x1F"), 31);
+    EXPECT_EQ(gpd::IntegerValue("12a"), std::nullopt);
+    EXPECT_EQ(gpd::IntegerValue("99999999999999999999"), std::nullopt);
+    EXPECT_EQ(gpd::BooleanValue("True"), true);
+    EXPECT_EQ(gpd::BooleanValue("FALSE"), false);
+    EXPECT_EQ(gpd::BooleanValue("yes"), std::nullopt);
+    EXPECT_EQ(gpd::PairValue("PAIR (600, -1)"), std::make_pair(600LL, -1LL));
+    EXPECT_EQ(gpd::PairValue("PAIR(600)"), std::nullopt);
+    const auto order = gpd::ParseOrder("JOB_SETUP.30");
+    ASSERT_TRUE(order);
+    EXPECT_EQ(order->section, "JOB_SETUP");
+    EXPECT_EQ(order->order, 30);
+    EXPECT_EQ(gpd::ParseOrder("JOB_SETUP"), std::nullopt);
+    EXPECT_TRUE(gpd::IsMacroReference("=RCID_DMPAPER_SYSTEM_NAME"));
+    EXPECT_FALSE(gpd::IsMacroReference("=A \"x\""));
+}
+
+}  // namespace
