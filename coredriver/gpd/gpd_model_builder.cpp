@@ -316,6 +316,7 @@ void ModelBuilder::Assign(const Token& token) {
         conditions.push_back(*block.condition);
     }
     CountConditions(conditions.size(), Where(token));
+    NoteBooleanCase(token);
     const Target target = token.externGlobal ? Target{} : owner;
     Pending pending{target, "*" + token.keyword, Assignment{Substitute(token.value, Where(token)), Where(token), std::move(conditions)},
                     std::move(openDefaults)};
@@ -326,6 +327,16 @@ void ModelBuilder::Assign(const Token& token) {
         return;
     }
     Add(std::move(pending));
+}
+
+// A Boolean is written TRUE or FALSE; another case (the v4 pages' True) is read the same, with
+// a warning.
+void ModelBuilder::NoteBooleanCase(const Token& token) {
+    if (token.keyword.empty() || token.keyword.back() != '?') return;
+    if (token.value == "TRUE" || token.value == "FALSE" || !BooleanValue(token.value)) return;
+    model_.warnings_.push_back(Diagnostic{Where(token), "*" + token.keyword + ": " + token.value + " is read as " +
+                                                            (*BooleanValue(token.value) ? "TRUE" : "FALSE") +
+                                                            "; Booleans are written in capitals"});
 }
 
 void ModelBuilder::Add(Pending pending) {

@@ -78,6 +78,7 @@ private:
     void InsertBlock(const Token& token);
     void IgnoreBlock(const Token& token);
     void Assign(const Token& token);
+    void NoteBooleanCase(const Token& token);
     void Add(Pending pending);
     void CountConditions(size_t count, const SourceLocation& where);
     void ResolveDefaults(size_t switchIndex);

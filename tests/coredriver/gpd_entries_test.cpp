@@ -87,12 +87,14 @@ TEST(GpdEntriesTest, AMalformedFileFailsAtTheRightLine) {
     for (const auto& [text, message] : cases) EXPECT_EQ(Failure(text), message) << text;
 }
 
-TEST(GpdEntriesTest, DigitInitialNamesAndNonAsciiBytesAreWarningsWithTheirLines) {
-    const gpd::GpdModel model = Parsed("*Feature: PunchHole\n{\n  *Option: 2Holes { *Name: \"Zwei L\xC3\xB6" "cher\" }\n}\n");
+TEST(GpdEntriesTest, DigitInitialNamesNonAsciiBytesAndLowerCaseBooleansAreWarningsWithTheirLines) {
+    const gpd::GpdModel model = Parsed("*Feature: PunchHole\n{\n  *Option: 2Holes { *Name: \"Zwei L\xC3\xB6" "cher\" }\n"
+                                       "  *ConcealFromUI?: True\n  *Option: 2Holes { }\n}\n");
     EXPECT_EQ(OptionNames(model, "PunchHole"), (Names{"2Holes"}));
-    ASSERT_EQ(model.Warnings().size(), 2u);
+    ASSERT_EQ(model.Warnings().size(), 3u);
     EXPECT_EQ(model.Warnings()[0].Text().rfind("t.gpd:3: byte 0xC3 is not ASCII", 0), 0u) << model.Warnings()[0].Text();
     EXPECT_EQ(model.Warnings()[1].Text(), "t.gpd:3: the option name 2Holes does not start with a letter, as symbolic names should");
+    EXPECT_EQ(model.Warnings()[2].Text(), "t.gpd:4: *ConcealFromUI?: True is read as TRUE; Booleans are written in capitals");
 }
 
 }  // namespace
