@@ -78,6 +78,8 @@ private:
     void InsertBlock(const Token& token);
     void IgnoreBlock(const Token& token);
     void Assign(const Token& token);
+    Pending Conditioned(const Token& token, const Target& target, const std::string& keyword, const std::string& value);
+    void NoteBooleanCase(const Token& token);
     void Add(Pending pending);
     void CountConditions(size_t count, const SourceLocation& where);
     void ResolveDefaults(size_t switchIndex);
