@@ -22,6 +22,12 @@ namespace {
 }
 
 std::string g_root;
+std::filesystem::path g_directory;
+
+void RemoveDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(g_directory, ignored);
+}
 
 void WriteInclude(const std::filesystem::path& dir, const char* name, const char* text) {
     std::ofstream(dir / name, std::ios::binary) << text;
@@ -59,6 +65,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
                                "    *Option: Upper { *Name: \"Upper\" }\n    *Option: Lower { }\n}\n");
     WriteInclude(dir, "open.gpd", "*Feature: Open\n{\n");
     g_root = (dir / "fuzz.gpd").string();
+    g_directory = dir;
+    std::atexit(RemoveDirectory);
     return 0;
 }
 

@@ -90,4 +90,4 @@ cat >"$gpd_out/switch.gpd" <<'GPD'
 *Feature: OutputBin { *Option: Upper { } *Switch: PunchHole { *Case: None { *DefaultOption: Upper } } }
 *Switch: Punch { *Case: NONE { *ModelName: "Plain" } *Default { *ModelName: "Punch" } }
 GPD
-echo "$(ls "$gpd_out" | wc -l) GPD seeds in $gpd_out"
+echo "$(find "$gpd_out" -type f | wc -l) GPD seeds in $gpd_out"

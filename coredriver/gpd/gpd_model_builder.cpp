@@ -43,6 +43,16 @@ std::vector<std::string> OptionNames(const Feature& feature) {
     return names;
 }
 
+// Whether `value` refers to the macro `name` (=name, not followed by more of a name).
+bool NamesMacro(const std::string& value, const std::string& name) {
+    const std::string reference = "=" + name;
+    for (size_t at = value.find(reference); at != std::string::npos; at = value.find(reference, at + 1)) {
+        const size_t end = at + reference.size();
+        if (end == value.size() || !IsNameChar(value[end])) return true;
+    }
+    return false;
+}
+
 std::string Shown(const Token& token) { return "*" + token.keyword + (token.value.empty() ? "" : ": " + token.value); }
 
 }  // namespace
@@ -179,13 +189,9 @@ void ModelBuilder::OpenCommand(const Token& token) {
         target.discard = false;
     }
     if (colon != std::string::npos) {
-        Token command = token;
-        command.keyword = "Cmd";
-        command.value = token.value.substr(colon + 1);
-        const size_t first = command.value.find_first_not_of(" \t");
-        command.value.erase(0, first == std::string::npos ? command.value.size() : first);
-        Pending pending{target, "*Cmd", Assignment{Substitute(command.value, Where(token)), Where(token), {}}, {}};
-        Add(std::move(pending));
+        std::string text = token.value.substr(colon + 1);
+        text.erase(0, std::min(text.find_first_not_of(" \t"), text.size()));
+        Add(Conditioned(token, target, "*Cmd", text));
     }
     if (!NextOpens()) return;
     RequireBlock(token, "*Command: " + name);
@@ -209,7 +215,7 @@ void ModelBuilder::OpenSwitch(const Token& token) {
     RequireBlock(token, "*Switch: " + feature);
     PushBlock(BlockKind::Switch, owner, token, "*Switch: " + feature);
     blocks_.back().switchIndex = switches_.size();
-    switches_.push_back(Switch{feature, Where(token), {}, true});
+    switches_.push_back(Switch{feature, Where(token), {}});
 }
 
 void ModelBuilder::OpenCase(const Token& token) {
@@ -247,11 +253,7 @@ void ModelBuilder::DefineValueMacro(const Token& token) {
         throw ReadFailure(Where(token), Shown(token) + " inside *Macros: its entries are written 'Name: value', without '*'");
     }
     const std::string name = CheckedName(token, "macro", token.keyword);
-    const std::string reference = "=" + name;
-    const size_t self = token.value.find(reference);
-    if (self != std::string::npos && (self + reference.size() == token.value.size() || !IsNameChar(token.value[self + reference.size()]))) {
-        throw ReadFailure(Where(token), "the macro " + name + " names itself");
-    }
+    if (NamesMacro(token.value, name)) throw ReadFailure(Where(token), "the macro " + name + " names itself");
     std::string value = Substitute(token.value, Where(token));
     if (NextOpens()) throw ReadFailure(Where(token), "the macro " + name + " cannot open a block");
     blocks_[blocks_.size() - 2].valueMacros[name] = std::move(value);
@@ -275,7 +277,7 @@ void ModelBuilder::InsertBlock(const Token& token) {
     if (insertions_.size() >= kMaxInsertionDepth) {
         throw ReadFailure(Where(token), "block macros inserted too deeply (more than " + std::to_string(kMaxInsertionDepth) + ")");
     }
-    insertions_.push_back(Insertion{std::move(body), 0, name});
+    insertions_.push_back(Insertion{std::move(body), 0});
 }
 
 void ModelBuilder::IgnoreBlock(const Token& token) { CaptureBlock(token, "*IgnoreBlock"); }
@@ -296,21 +298,11 @@ std::vector<Token> ModelBuilder::CaptureBlock(const Token& entry, const std::str
     }
 }
 
+// An attribute of the enclosing feature, option or command, or with EXTERN_GLOBAL one of the
+// root.
 void ModelBuilder::Assign(const Token& token) {
-    std::vector<Condition> conditions;
-    std::vector<std::pair<size_t, size_t>> openDefaults;
-    for (const Block& block : blocks_) {
-        if (!block.condition) continue;
-        if (std::find(std::begin(kNotRelocatable), std::end(kNotRelocatable), token.keyword) != std::end(kNotRelocatable)) {
-            throw ReadFailure(Where(token), Shown(token) + " cannot depend on a *Switch (it stands inside " + block.opener + ")");
-        }
-        if (block.kind == BlockKind::Default) openDefaults.emplace_back(conditions.size(), block.switchIndex);
-        conditions.push_back(*block.condition);
-    }
-    CountConditions(conditions.size(), Where(token));
-    Target target = token.externGlobal ? Target{} : blocks_.back().owner;
-    Pending pending{target, "*" + token.keyword, Assignment{Substitute(token.value, Where(token)), Where(token), std::move(conditions)},
-                    std::move(openDefaults)};
+    NoteBooleanCase(token);
+    Pending pending = Conditioned(token, token.externGlobal ? Target{} : blocks_.back().owner, "*" + token.keyword, token.value);
     if (NextOpens()) {
         // A construct the model does not keep (*TTFS, a printer command's block, ...): read and dropped.
         RequireBlock(token, Shown(token));
@@ -318,6 +310,39 @@ void ModelBuilder::Assign(const Token& token) {
         return;
     }
     Add(std::move(pending));
+}
+
+// The assignment of `value` to `keyword` under the enclosing *Case and *Default conditions,
+// outermost first; an EXTERN_GLOBAL one in an option holds while that option is selected.
+ModelBuilder::Pending ModelBuilder::Conditioned(const Token& token, const Target& target, const std::string& keyword,
+                                                const std::string& value) {
+    Pending pending{target, keyword, Assignment{Substitute(value, Where(token)), Where(token), {}}, {}};
+    std::vector<Condition>& conditions = pending.assignment.conditions;
+    const Target& owner = blocks_.back().owner;
+    if (token.externGlobal && !owner.discard && owner.option >= 0) {
+        const Feature& feature = model_.features_[static_cast<size_t>(owner.feature)];
+        conditions.push_back(Condition{feature.name, feature.options[static_cast<size_t>(owner.option)].name, {}});
+    }
+    for (const Block& block : blocks_) {
+        if (!block.condition) continue;
+        if (std::find(std::begin(kNotRelocatable), std::end(kNotRelocatable), token.keyword) != std::end(kNotRelocatable)) {
+            throw ReadFailure(Where(token), Shown(token) + " cannot depend on a *Switch (it stands inside " + block.opener + ")");
+        }
+        if (block.kind == BlockKind::Default) pending.openDefaults.emplace_back(conditions.size(), block.switchIndex);
+        conditions.push_back(*block.condition);
+    }
+    CountConditions(conditions.size(), Where(token));
+    return pending;
+}
+
+// A Boolean is written TRUE or FALSE; another case (the v4 pages' True) is read the same, with
+// a warning.
+void ModelBuilder::NoteBooleanCase(const Token& token) {
+    if (token.keyword.empty() || token.keyword.back() != '?') return;
+    if (token.value == "TRUE" || token.value == "FALSE" || !BooleanValue(token.value)) return;
+    model_.warnings_.push_back(Diagnostic{Where(token), "*" + token.keyword + ": " + token.value + " is read as " +
+                                                            (*BooleanValue(token.value) ? "TRUE" : "FALSE") +
+                                                            "; Booleans are written in capitals"});
 }
 
 void ModelBuilder::Add(Pending pending) {

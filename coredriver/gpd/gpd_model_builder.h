@@ -45,7 +45,6 @@ private:
         std::string feature;
         SourceLocation where;
         std::vector<std::pair<std::string, SourceLocation>> cases;
-        bool open = true;
     };
     // An assignment under a *Default, kept back until its *Switch closes and its *Case options
     // are all known.
@@ -58,7 +57,6 @@ private:
     struct Insertion {
         Body body;
         size_t next = 0;
-        std::string name;
     };
 
     Token Next();
@@ -80,6 +78,8 @@ private:
     void InsertBlock(const Token& token);
     void IgnoreBlock(const Token& token);
     void Assign(const Token& token);
+    Pending Conditioned(const Token& token, const Target& target, const std::string& keyword, const std::string& value);
+    void NoteBooleanCase(const Token& token);
     void Add(Pending pending);
     void CountConditions(size_t count, const SourceLocation& where);
     void ResolveDefaults(size_t switchIndex);

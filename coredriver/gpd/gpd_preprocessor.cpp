@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -87,11 +89,18 @@ std::string WithoutComment(const std::string& text) {
 
 }  // namespace
 
+std::vector<std::string> CoreDriverSymbols() { return {std::begin(kCoreDriverSymbols), std::end(kCoreDriverSymbols)}; }
+
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& reason) {
     errno = 0;
     std::error_code ignored;
     if (fs::is_directory(PathOf(path), ignored)) {
         reason = "is a directory";
+        return false;
+    }
+    const std::uintmax_t size = fs::file_size(PathOf(path), ignored);
+    if (!ignored && size > kMaxInputBytes) {
+        reason = "larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB, too large for a GPD";
         return false;
     }
     std::ifstream file(PathOf(path), std::ios::binary);

@@ -37,7 +37,11 @@ const char* const kPunch = R"GPD(*Feature: Punch
     {
         *Switch: PunchHole
         {
-            *Case: None { *Name: "Stacker" }
+            *Case: None
+            {
+                *Name: "Stacker"
+                *Command: CmdSelect: "<1B>S"
+            }
             *Default { *Name: "Stacker (punched)" }
         }
     }
@@ -68,10 +72,14 @@ TEST(GpdSwitchTest, AConditionalDefaultOptionFollowsTheSelectionsItDependsOn) {
     const gpd::Attributes& stacker = model.FindFeature("OutputBin")->FindOption("Stacker")->attributes;
     EXPECT_EQ(stacker.Value("*Name", {{"PunchHole", "None"}}), "\"Stacker\"");
     EXPECT_EQ(stacker.Value("*Name", {{"PunchHole", "3Holes"}}), "\"Stacker (punched)\"");
+    const gpd::Attributes& select = model.FindFeature("OutputBin")->FindOption("Stacker")->commands.at(0).attributes;
+    EXPECT_EQ(select.Value("*Cmd", {{"PunchHole", "None"}}), "\"<1B>S\"");
+    EXPECT_EQ(select.Value("*Cmd", {{"PunchHole", "3Holes"}}), std::nullopt);
     EXPECT_EQ(stacker.All("*Name").at(1).conditions.at(0).caseOptions, (std::vector<std::string>{"None"}));
     EXPECT_EQ(model.Root().Value("*ModelName", {{"Punch", "NONE"}}), "\"Plain\"");
     EXPECT_EQ(model.Root().Value("*ModelName", {{"Punch", "AUTO"}}), "\"Puncher\"");
-    EXPECT_EQ(model.Root().Value("*MaxCopies"), "99");
+    EXPECT_EQ(model.Root().Value("*MaxCopies", {{"Punch", "AUTO"}}), "99");
+    EXPECT_EQ(model.Root().Value("*MaxCopies", {{"Punch", "NONE"}}), std::nullopt);
 }
 
 TEST(GpdSwitchTest, SelectionsTheGpdLacksAndCyclesAreRefused) {

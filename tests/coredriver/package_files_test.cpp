@@ -3,6 +3,7 @@
 
 #include <package/package_check.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,19 @@ TEST(PackageFiles, AUnicodeConfigurationFileReadsAsItsAsciiTwin) {
     std::string error;
     EXPECT_FALSE(SectionedFile::Parse("odd.ini", Utf16Le(text) + "x", SectionedFile::Syntax::Ini, odd, error));
     EXPECT_EQ(error, "odd.ini: UTF-16 text with an odd number of bytes");
+}
+
+TEST(PackageFiles, AnEmptyFileIsReadAndAnAbsentOneIsNot) {
+    const std::string empty = testing::TempDir() + "package-files-empty.ini";
+    std::ofstream(empty, std::ios::binary).close();
+    SectionedFile ini;
+    std::string error;
+    ASSERT_TRUE(SectionedFile::Read(empty, SectionedFile::Syntax::Ini, ini, error)) << error;
+    EXPECT_EQ(Texts(package::CheckIni(ini)), std::vector<std::string>{empty + ":1: no [OEMFiles] section: the core "
+                                                                          "driver does not load the plug-in: no ticket "
+                                                                          "or capabilities document is edited"});
+    EXPECT_FALSE(SectionedFile::Read(empty + ".absent", SectionedFile::Syntax::Ini, ini, error));
+    EXPECT_EQ(error, empty + ".absent: cannot read");
 }
 
 TEST(PackageFiles, InfCommentsEndAtSemicolonsOutsideQuotesAndQuotedListsSplitWhole) {

@@ -4,6 +4,7 @@
 #include "conversion_commands.h"
 #include "gpd_commands.h"
 
+#include <gpd/gpd_model.h>
 #include <session/loaded_module.h>
 
 #include <cerrno>
@@ -27,13 +28,13 @@ const Command kCommands[] = {
      "run ConvertPrintTicketToDevMode on a PrintTicket about to become a DEVMODE", RunToDevMode},
     {"capabilities", kConversionArguments, "run CompletePrintCapabilities on a PrintCapabilities document",
      RunCapabilities},
+    {"features", kFeaturesArguments, "print the GPD's features as the core driver reads them", RunFeatures},
+    {"check", kCheckArguments, "check the driver package (GPD, .ini, INF) against what the plug-in needs", RunCheck},
     {"document", "capabilities|ticket [--option FEATURE=OPTION]... [-o OUT]",
      "write the PrintCapabilities or PrintTicket the core driver builds from the GPD (needs --gpd)", RunDocument},
     {"round-trip", kRoundTripArguments,
      "take GPD selections through the plug-in both ways and report any that do not come back (needs --gpd)",
      RunRoundTrip},
-    {"features", kFeaturesArguments, "print the GPD's features as the core driver reads them", RunFeatures},
-    {"check", kCheckArguments, "check the driver package (GPD, .ini, INF) against what the plug-in needs", RunCheck},
 };
 
 // A global option, the name of its value as the usage line writes it, and where it goes.
@@ -60,16 +61,20 @@ void PrintHelp() {
         std::cout << "  " << command.name << (*command.arguments ? " " : "") << command.arguments << "\n"
                   << "      " << command.summary << "\n";
     }
+    std::string symbols;
+    for (const std::string& symbol : gpd::CoreDriverSymbols()) symbols += " " + symbol;
     std::cout << "\n"
                  "options, before the command:\n"
-                 "  --plugin PATH  the plug-in module (default: the one built beside pthost)\n"
-                 "  --gpd FILE     answer GetOption from this GPD: each feature's default option, unless\n"
-                 "                 the command's --option selects another; *Include files are looked for\n"
-                 "                 beside the file that includes them\n"
+                 "  --plugin PATH    the plug-in module (default: the one built beside pthost)\n"
+                 "  --gpd FILE       answer GetOption from this GPD, read as the core driver reads it\n"
+                 "                   (*Include files beside the file that includes them): each\n"
+                 "                   feature's default option, unless the command's --option selects\n"
+                 "                   another\n"
                  "  --define SYMBOL  define a preprocessor symbol for the GPD's *Ifdef, besides the core\n"
-                 "                 driver's own (WINNT_40 WINNT_50 WINNT_51 WINNT_60 PARSER_VER_1.0);\n"
-                 "                 repeatable\n"
-                 "  -h, --help     show this help\n";
+                 "                   driver's own:"
+              << symbols
+              << "; repeatable\n"
+                 "  -h, --help       show this help\n";
 }
 
 int UsageError(const std::string& message) {
