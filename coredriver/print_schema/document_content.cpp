@@ -110,6 +110,16 @@ void AddCustomSizeParameters(const NamingContext& context, const gpd::Feature& p
                           std::max(low.second, high.second), "Conditional", "microns"});
 }
 
+std::vector<ScoredProperty> ScoredPropertiesNamed(const NamingContext& context, const gpd::Feature& feature,
+                                                  const SchemaName& featureName, const gpd::Option& option,
+                                                  const gpd::Selections& selections) {
+    std::vector<ScoredProperty> properties;
+    if (feature.name == "PaperSize") AddMediaSize(context, feature, option, selections, properties);
+    if (feature.name == "Resolution") AddResolution(option, selections, properties);
+    if (IsNUpFeature(featureName)) AddPagesPerSheet(option, properties);
+    return properties;
+}
+
 }  // namespace
 
 std::string FeatureDisplayName(const gpd::Feature& feature, const gpd::Selections& selections) {
@@ -140,11 +150,7 @@ bool IsNUpFeature(const SchemaName& name) {
 
 std::vector<ScoredProperty> ScoredProperties(const NamingContext& context, const gpd::Feature& feature,
                                              const gpd::Option& option, const gpd::Selections& selections) {
-    std::vector<ScoredProperty> properties;
-    if (feature.name == "PaperSize") AddMediaSize(context, feature, option, selections, properties);
-    if (feature.name == "Resolution") AddResolution(option, selections, properties);
-    if (IsNUpFeature(FeatureSchemaName(context, feature))) AddPagesPerSheet(option, properties);
-    return properties;
+    return ScoredPropertiesNamed(context, feature, FeatureSchemaName(context, feature), option, selections);
 }
 
 std::vector<Parameter> Parameters(const NamingContext& context, const gpd::Selections& selections) {
@@ -181,7 +187,7 @@ FeatureContent GpdFeatureContent(const NamingContext& context, const gpd::Featur
     for (const gpd::Option& option : feature.options) {
         content.options.push_back({OptionSchemaName(context, feature, option),
                                    OptionDisplayName(feature, option, selections),
-                                   ScoredProperties(context, feature, option, selections)});
+                                   ScoredPropertiesNamed(context, feature, content.name, option, selections)});
     }
     return content;
 }
