@@ -129,7 +129,7 @@ bool EntryReader::ContinueOnNextLine() {
         return false;
     }
     const std::string& next = source_.lines[line_ + 1].text;
-    if (next.empty() || next[0] != '+') {
+    if (next.empty() || next[0] != '+' || source_.lines[line_ + 1].file != Line().file) {
         column_ = Line().text.size();
         return false;
     }

@@ -97,6 +97,10 @@ struct ReadOptions {
     std::vector<std::string> includeDirectories;
 };
 
+// The preprocessor symbols the core driver defines on current Windows, which ReadOptions::defines
+// adds to.
+std::vector<std::string> CoreDriverSymbols();
+
 class GpdModel {
 public:
     // Reads the root GPD at `path` and what it includes. False with `error` as

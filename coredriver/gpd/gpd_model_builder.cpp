@@ -27,10 +27,13 @@ const char* const kNotRelocatable[] = {"Constraints", "InvalidCombination", "Inv
 // The largest value a macro may grow to: a macro built from earlier ones can double each time.
 constexpr size_t kMaxValueBytes = 1u << 20;
 
+// Names for a message: the first few, enough to recognise them.
 std::string Listed(const std::vector<std::string>& names) {
+    constexpr size_t kShown = 20;
     if (names.empty()) return "none";
     std::string list;
-    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i) list += (list.empty() ? "" : ", ") + names[i];
+    if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " in all)";
     return list;
 }
 
@@ -38,6 +41,16 @@ std::vector<std::string> OptionNames(const Feature& feature) {
     std::vector<std::string> names;
     for (const Option& option : feature.options) names.push_back(option.name);
     return names;
+}
+
+// Whether `value` refers to the macro `name` (=name, not followed by more of a name).
+bool NamesMacro(const std::string& value, const std::string& name) {
+    const std::string reference = "=" + name;
+    for (size_t at = value.find(reference); at != std::string::npos; at = value.find(reference, at + 1)) {
+        const size_t end = at + reference.size();
+        if (end == value.size() || !IsNameChar(value[end])) return true;
+    }
+    return false;
 }
 
 std::string Shown(const Token& token) { return "*" + token.keyword + (token.value.empty() ? "" : ": " + token.value); }
@@ -56,7 +69,7 @@ Token ModelBuilder::Next() {
     if (lookahead_) return *std::exchange(lookahead_, std::nullopt);
     if (++entriesRead_ > kMaxExpandedEntries) {
         throw ReadFailure(SourceLocation{source_.files.front(), 0},
-                          "more than " + std::to_string(kMaxExpandedEntries) + " entries once block macros are inserted");
+                          "more than " + std::to_string(kMaxExpandedEntries) + " entries and braces, block macros inserted");
     }
     while (!insertions_.empty()) {
         Insertion& top = insertions_.back();
@@ -78,6 +91,9 @@ void ModelBuilder::Handle(const Token& token) {
     if (token.kind == Token::Kind::Open) throw ReadFailure(Where(token), "'{' without an entry before it");
     if (token.kind == Token::Kind::Close) {
         if (blocks_.size() == 1) throw ReadFailure(Where(token), "'}' without a '{' to close");
+        if (blocks_.back().where.file != Where(token).file) {
+            throw ReadFailure(blocks_.back().where, "the '{' of " + blocks_.back().opener + " is not closed in its own file");
+        }
         return CloseBlock();
     }
     HandleEntry(token);
@@ -173,13 +189,9 @@ void ModelBuilder::OpenCommand(const Token& token) {
         target.discard = false;
     }
     if (colon != std::string::npos) {
-        Token command = token;
-        command.keyword = "Cmd";
-        command.value = token.value.substr(colon + 1);
-        const size_t first = command.value.find_first_not_of(" \t");
-        command.value.erase(0, first == std::string::npos ? command.value.size() : first);
-        Pending pending{target, "*Cmd", Assignment{Substitute(command.value, Where(token)), Where(token), {}}, {}};
-        Add(std::move(pending));
+        std::string text = token.value.substr(colon + 1);
+        text.erase(0, std::min(text.find_first_not_of(" \t"), text.size()));
+        Add(Conditioned(token, target, "*Cmd", text));
     }
     if (!NextOpens()) return;
     RequireBlock(token, "*Command: " + name);
@@ -203,7 +215,7 @@ void ModelBuilder::OpenSwitch(const Token& token) {
     RequireBlock(token, "*Switch: " + feature);
     PushBlock(BlockKind::Switch, owner, token, "*Switch: " + feature);
     blocks_.back().switchIndex = switches_.size();
-    switches_.push_back(Switch{feature, Where(token), {}, true});
+    switches_.push_back(Switch{feature, Where(token), {}});
 }
 
 void ModelBuilder::OpenCase(const Token& token) {
@@ -241,11 +253,7 @@ void ModelBuilder::DefineValueMacro(const Token& token) {
         throw ReadFailure(Where(token), Shown(token) + " inside *Macros: its entries are written 'Name: value', without '*'");
     }
     const std::string name = CheckedName(token, "macro", token.keyword);
-    const std::string reference = "=" + name;
-    const size_t self = token.value.find(reference);
-    if (self != std::string::npos && (self + reference.size() == token.value.size() || !IsNameChar(token.value[self + reference.size()]))) {
-        throw ReadFailure(Where(token), "the macro " + name + " names itself");
-    }
+    if (NamesMacro(token.value, name)) throw ReadFailure(Where(token), "the macro " + name + " names itself");
     std::string value = Substitute(token.value, Where(token));
     if (NextOpens()) throw ReadFailure(Where(token), "the macro " + name + " cannot open a block");
     blocks_[blocks_.size() - 2].valueMacros[name] = std::move(value);
@@ -269,7 +277,7 @@ void ModelBuilder::InsertBlock(const Token& token) {
     if (insertions_.size() >= kMaxInsertionDepth) {
         throw ReadFailure(Where(token), "block macros inserted too deeply (more than " + std::to_string(kMaxInsertionDepth) + ")");
     }
-    insertions_.push_back(Insertion{std::move(body), 0, name});
+    insertions_.push_back(Insertion{std::move(body), 0});
 }
 
 void ModelBuilder::IgnoreBlock(const Token& token) { CaptureBlock(token, "*IgnoreBlock"); }
@@ -290,20 +298,11 @@ std::vector<Token> ModelBuilder::CaptureBlock(const Token& entry, const std::str
     }
 }
 
+// An attribute of the enclosing feature, option or command, or with EXTERN_GLOBAL one of the
+// root.
 void ModelBuilder::Assign(const Token& token) {
-    std::vector<Condition> conditions;
-    std::vector<std::pair<size_t, size_t>> openDefaults;
-    for (const Block& block : blocks_) {
-        if (!block.condition) continue;
-        if (std::find(std::begin(kNotRelocatable), std::end(kNotRelocatable), token.keyword) != std::end(kNotRelocatable)) {
-            throw ReadFailure(Where(token), Shown(token) + " cannot depend on a *Switch (it stands inside " + block.opener + ")");
-        }
-        if (block.kind == BlockKind::Default) openDefaults.emplace_back(conditions.size(), block.switchIndex);
-        conditions.push_back(*block.condition);
-    }
-    Target target = token.externGlobal ? Target{} : blocks_.back().owner;
-    Pending pending{target, "*" + token.keyword, Assignment{Substitute(token.value, Where(token)), Where(token), std::move(conditions)},
-                    std::move(openDefaults)};
+    NoteBooleanCase(token);
+    Pending pending = Conditioned(token, token.externGlobal ? Target{} : blocks_.back().owner, "*" + token.keyword, token.value);
     if (NextOpens()) {
         // A construct the model does not keep (*TTFS, a printer command's block, ...): read and dropped.
         RequireBlock(token, Shown(token));
@@ -313,45 +312,78 @@ void ModelBuilder::Assign(const Token& token) {
     Add(std::move(pending));
 }
 
+// The assignment of `value` to `keyword` under the enclosing *Case and *Default conditions,
+// outermost first; an EXTERN_GLOBAL one in an option holds while that option is selected.
+ModelBuilder::Pending ModelBuilder::Conditioned(const Token& token, const Target& target, const std::string& keyword,
+                                                const std::string& value) {
+    Pending pending{target, keyword, Assignment{Substitute(value, Where(token)), Where(token), {}}, {}};
+    std::vector<Condition>& conditions = pending.assignment.conditions;
+    const Target& owner = blocks_.back().owner;
+    if (token.externGlobal && !owner.discard && owner.option >= 0) {
+        const Feature& feature = model_.features_[static_cast<size_t>(owner.feature)];
+        conditions.push_back(Condition{feature.name, feature.options[static_cast<size_t>(owner.option)].name, {}});
+    }
+    for (const Block& block : blocks_) {
+        if (!block.condition) continue;
+        if (std::find(std::begin(kNotRelocatable), std::end(kNotRelocatable), token.keyword) != std::end(kNotRelocatable)) {
+            throw ReadFailure(Where(token), Shown(token) + " cannot depend on a *Switch (it stands inside " + block.opener + ")");
+        }
+        if (block.kind == BlockKind::Default) pending.openDefaults.emplace_back(conditions.size(), block.switchIndex);
+        conditions.push_back(*block.condition);
+    }
+    CountConditions(conditions.size(), Where(token));
+    return pending;
+}
+
+// A Boolean is written TRUE or FALSE; another case (the v4 pages' True) is read the same, with
+// a warning.
+void ModelBuilder::NoteBooleanCase(const Token& token) {
+    if (token.keyword.empty() || token.keyword.back() != '?') return;
+    if (token.value == "TRUE" || token.value == "FALSE" || !BooleanValue(token.value)) return;
+    model_.warnings_.push_back(Diagnostic{Where(token), "*" + token.keyword + ": " + token.value + " is read as " +
+                                                            (*BooleanValue(token.value) ? "TRUE" : "FALSE") +
+                                                            "; Booleans are written in capitals"});
+}
+
 void ModelBuilder::Add(Pending pending) {
     if (pending.target.discard) return;
     if (!pending.openDefaults.empty()) {
-        pending_.push_back(std::move(pending));
+        const size_t innermost = pending.openDefaults.back().second;
+        pending_[innermost].push_back(std::move(pending));
         return;
     }
     AttributesOf(pending.target).Add(pending.keyword, std::move(pending.assignment));
 }
 
-// A *Default holds when the selection is none of its switch's *Case options, all of which are
-// known once the switch closes.
-void ModelBuilder::ResolveDefaults(size_t switchIndex) {
-    Switch& closed = switches_[switchIndex];
-    closed.open = false;
-    std::vector<std::string> caseOptions;
-    for (const auto& [option, where] : closed.cases) caseOptions.push_back(option);
-    std::vector<Pending> stillOpen;
-    for (Pending& pending : pending_) {
-        auto& open = pending.openDefaults;
-        for (auto it = open.begin(); it != open.end();) {
-            if (it->second != switchIndex) {
-                ++it;
-                continue;
-            }
-            pending.assignment.conditions[it->first].caseOptions = caseOptions;
-            it = open.erase(it);
-        }
-        if (open.empty()) {
-            AttributesOf(pending.target).Add(pending.keyword, std::move(pending.assignment));
-        } else {
-            stillOpen.push_back(std::move(pending));
-        }
+// Every assignment keeps copies of its conditions; a hostile file could make them many.
+void ModelBuilder::CountConditions(size_t count, const SourceLocation& where) {
+    conditionsKept_ += count;
+    if (conditionsKept_ > kMaxExpandedEntries) {
+        throw ReadFailure(where, "more than " + std::to_string(kMaxExpandedEntries) + " *Switch conditions to keep");
     }
-    pending_ = std::move(stillOpen);
+}
+
+// A *Default holds when the selection is none of its switch's *Case options, all of which are
+// known once the switch closes. Switches close innermost first, so the assignments waiting on
+// this one are those whose innermost open *Default it is.
+void ModelBuilder::ResolveDefaults(size_t switchIndex) {
+    const auto waiting = pending_.find(switchIndex);
+    if (waiting == pending_.end()) return;
+    std::vector<Pending> resolved = std::move(waiting->second);
+    pending_.erase(waiting);
+    std::vector<std::string> caseOptions;
+    for (const auto& [option, where] : switches_[switchIndex].cases) caseOptions.push_back(option);
+    for (Pending& pending : resolved) {
+        CountConditions(caseOptions.size(), pending.assignment.where);
+        pending.assignment.conditions[pending.openDefaults.back().first].caseOptions = caseOptions;
+        pending.openDefaults.pop_back();
+        Add(std::move(pending));
+    }
 }
 
 // Substitutes each =Name outside quotes and command parameters with the macro's value. A name
 // no macro defines stays as written when a WDK include that defines such names was modelled.
-std::string ModelBuilder::Substitute(const std::string& value, const SourceLocation& where) const {
+std::string ModelBuilder::Substitute(const std::string& value, const SourceLocation& where) {
     if (value.find('=') == std::string::npos) return value;
     std::string result;
     bool quoted = false;
@@ -383,7 +415,11 @@ std::string ModelBuilder::Substitute(const std::string& value, const SourceLocat
         } else {
             throw ReadFailure(where, "=" + name + " names no macro defined before it");
         }
+        substitutedBytes_ += result.size();
         if (result.size() > kMaxValueBytes) throw ReadFailure(where, "macros make a value longer than 1 MiB");
+        if (substitutedBytes_ > kMaxInputBytes) {
+            throw ReadFailure(where, "macros expand to more than " + std::to_string(kMaxInputBytes >> 20) + " MiB in all");
+        }
         i = end - 1;
     }
     return result;
@@ -406,13 +442,17 @@ ModelBuilder::Body ModelBuilder::FindBlockMacro(const std::string& name) const {
 }
 
 // A symbolic name: letters, digits and '_'. One that starts with other than a letter is
-// accepted with a warning, as Unidrv accepts the documentation's own `360dpi` and `2Holes`.
+// accepted with a warning where it is declared, as Unidrv accepts the documentation's own
+// `360dpi` and `2Holes`.
 std::string ModelBuilder::CheckedName(const Token& token, const std::string& what, const std::string& value) {
     if (value.empty()) throw ReadFailure(Where(token), "*" + token.keyword + " needs a name");
-    if (!std::all_of(value.begin(), value.end(), IsNameChar) && !IsMacroReference(value)) {
+    if (IsMacroReference(value)) return value;
+    if (!std::all_of(value.begin(), value.end(), IsNameChar)) {
         throw ReadFailure(Where(token), "*" + token.keyword + " needs a name of letters, digits and '_', got '" + value + "'");
     }
-    if (std::isalpha(static_cast<unsigned char>(value[0])) == 0 && !IsMacroReference(value)) {
+    const bool declared = (what == "feature" && featureIndex_.count(value) != 0) ||
+                          (what == "option" && optionIndex_.count({blocks_.back().owner.feature, value}) != 0);
+    if (std::isalpha(static_cast<unsigned char>(value[0])) == 0 && !declared) {
         model_.warnings_.push_back(Diagnostic{Where(token), "the " + what + " name " + value +
                                                                  " does not start with a letter, as symbolic names should"});
     }
@@ -422,20 +462,16 @@ std::string ModelBuilder::CheckedName(const Token& token, const std::string& wha
 // A repeated *Feature adds to the first: its options and attributes join the earlier ones.
 int ModelBuilder::FeatureIndex(const std::string& name, const SourceLocation& where) {
     auto& features = model_.features_;
-    for (size_t i = 0; i < features.size(); ++i) {
-        if (features[i].name == name) return static_cast<int>(i);
-    }
-    features.push_back(Feature{name, where, {}, {}});
-    return static_cast<int>(features.size() - 1);
+    const auto [found, added] = featureIndex_.try_emplace(name, static_cast<int>(features.size()));
+    if (added) features.push_back(Feature{name, where, {}, {}});
+    return found->second;
 }
 
 int ModelBuilder::OptionIndex(int feature, const std::string& name, const SourceLocation& where) {
     auto& options = model_.features_[static_cast<size_t>(feature)].options;
-    for (size_t i = 0; i < options.size(); ++i) {
-        if (options[i].name == name) return static_cast<int>(i);
-    }
-    options.push_back(Option{name, where, {}, {}});
-    return static_cast<int>(options.size() - 1);
+    const auto [found, added] = optionIndex_.try_emplace(std::make_pair(feature, name), static_cast<int>(options.size()));
+    if (added) options.push_back(Option{name, where, {}, {}});
+    return found->second;
 }
 
 int ModelBuilder::CommandIndex(const Target& option, const std::string& name, const SourceLocation& where) {
@@ -477,24 +513,32 @@ void ModelBuilder::Finish() {
 // come later in the stream than the switch.
 void ModelBuilder::CheckSwitches() const {
     for (const Switch& switched : switches_) {
-        const Feature* feature = model_.FindFeature(switched.feature);
-        if (feature == nullptr) throw ReadFailure(switched.where, "*Switch: " + switched.feature + " names no feature of the GPD");
+        const auto feature = featureIndex_.find(switched.feature);
+        if (feature == featureIndex_.end()) {
+            throw ReadFailure(switched.where, "*Switch: " + switched.feature + " names no feature of the GPD");
+        }
         for (const auto& [option, where] : switched.cases) {
-            if (feature->FindOption(option) != nullptr || IsMacroReference(option)) continue;
-            throw ReadFailure(where, "*Case: " + option + " is not an option of " + feature->name + " (its options: " +
-                                         Listed(OptionNames(*feature)) + ")");
+            if (HasOption(feature->second, option)) continue;
+            throw ReadFailure(where, "*Case: " + option + " is not an option of " + switched.feature + " (its options: " +
+                                         Listed(OptionNames(model_.features_[static_cast<size_t>(feature->second)])) + ")");
         }
     }
 }
 
 void ModelBuilder::CheckDefaults() const {
-    for (const Feature& feature : model_.features_) {
+    for (size_t index = 0; index < model_.features_.size(); ++index) {
+        const Feature& feature = model_.features_[index];
         for (const Assignment& assignment : feature.attributes.All("*DefaultOption")) {
-            if (feature.FindOption(assignment.value) != nullptr || IsMacroReference(assignment.value)) continue;
+            if (HasOption(static_cast<int>(index), assignment.value)) continue;
             throw ReadFailure(assignment.where, "*DefaultOption: " + assignment.value + " is not an option of " + feature.name +
                                                     " (its options: " + Listed(OptionNames(feature)) + ")");
         }
     }
+}
+
+// Whether the feature has the option, or the name is a macro the WDK's includes define.
+bool ModelBuilder::HasOption(int feature, const std::string& option) const {
+    return optionIndex_.count({feature, option}) != 0 || IsMacroReference(option);
 }
 
 }  // namespace gpd

@@ -45,7 +45,6 @@ private:
         std::string feature;
         SourceLocation where;
         std::vector<std::pair<std::string, SourceLocation>> cases;
-        bool open = true;
     };
     // An assignment under a *Default, kept back until its *Switch closes and its *Case options
     // are all known.
@@ -53,12 +52,11 @@ private:
         Target target;
         std::string keyword;
         Assignment assignment;
-        std::vector<std::pair<size_t, size_t>> openDefaults;  // (condition index, switch index)
+        std::vector<std::pair<size_t, size_t>> openDefaults;  // (condition index, switch index), outermost first
     };
     struct Insertion {
         Body body;
         size_t next = 0;
-        std::string name;
     };
 
     Token Next();
@@ -80,11 +78,14 @@ private:
     void InsertBlock(const Token& token);
     void IgnoreBlock(const Token& token);
     void Assign(const Token& token);
+    Pending Conditioned(const Token& token, const Target& target, const std::string& keyword, const std::string& value);
+    void NoteBooleanCase(const Token& token);
     void Add(Pending pending);
+    void CountConditions(size_t count, const SourceLocation& where);
     void ResolveDefaults(size_t switchIndex);
 
     std::vector<Token> CaptureBlock(const Token& entry, const std::string& opener);
-    std::string Substitute(const std::string& value, const SourceLocation& where) const;
+    std::string Substitute(const std::string& value, const SourceLocation& where);
     const std::string* FindValueMacro(const std::string& name) const;
     Body FindBlockMacro(const std::string& name) const;
     std::string CheckedName(const Token& token, const std::string& what, const std::string& value);
@@ -96,6 +97,7 @@ private:
     void Finish();
     void CheckSwitches() const;
     void CheckDefaults() const;
+    bool HasOption(int feature, const std::string& option) const;
 
     SourceLocation Where(const Token& token) const { return source_.Where(token.file, token.line); }
 
@@ -104,7 +106,11 @@ private:
     GpdModel& model_;
     std::vector<Block> blocks_;
     std::vector<Switch> switches_;
-    std::vector<Pending> pending_;
+    std::map<size_t, std::vector<Pending>> pending_;  // by the switch of the innermost open *Default
+    std::map<std::string, int, std::less<>> featureIndex_;
+    std::map<std::pair<int, std::string>, int> optionIndex_;
+    size_t conditionsKept_ = 0;
+    size_t substitutedBytes_ = 0;
     std::vector<Insertion> insertions_;
     std::optional<Token> lookahead_;
     size_t entriesRead_ = 0;

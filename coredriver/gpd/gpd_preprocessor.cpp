@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -87,11 +89,18 @@ std::string WithoutComment(const std::string& text) {
 
 }  // namespace
 
+std::vector<std::string> CoreDriverSymbols() { return {std::begin(kCoreDriverSymbols), std::end(kCoreDriverSymbols)}; }
+
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& reason) {
     errno = 0;
     std::error_code ignored;
     if (fs::is_directory(PathOf(path), ignored)) {
         reason = "is a directory";
+        return false;
+    }
+    const std::uintmax_t size = fs::file_size(PathOf(path), ignored);
+    if (!ignored && size > kMaxInputBytes) {
+        reason = "larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB, too large for a GPD";
         return false;
     }
     std::ifstream file(PathOf(path), std::ios::binary);
@@ -255,10 +264,7 @@ void Preprocessor::Include(const std::string& value) {
     if (open_.size() >= kMaxIncludeDepth) {
         throw ReadFailure(Here(), "includes nested too deeply (more than " + std::to_string(kMaxIncludeDepth) + " files)");
     }
-    std::string path = FindIn(PathOf(out_.files[static_cast<size_t>(open_.back().file)]).parent_path(), name);
-    for (size_t i = 0; path.empty() && i < options_.includeDirectories.size(); ++i) {
-        path = FindIn(PathOf(options_.includeDirectories[i]), name);
-    }
+    const std::string path = Locate(name);
     if (path.empty()) return IncludeSupplied(name);
     const std::string identity = Identity(path);
     for (const OpenFile& file : open_) {
@@ -268,6 +274,20 @@ void Preprocessor::Include(const std::string& value) {
     std::string reason;
     if (!ReadWholeFile(path, text, reason)) throw ReadFailure(Here(), "cannot read included " + path + ": " + reason);
     Open(path, std::move(text), identity);
+}
+
+// Where *Include finds `name`: beside the including file, else in the include directories.
+// Remembered, since a file may name the same include many times.
+std::string Preprocessor::Locate(const std::string& name) {
+    const fs::path beside = PathOf(out_.files[static_cast<size_t>(open_.back().file)]).parent_path();
+    const auto [known, added] = located_.try_emplace(Utf8Of(beside) + '\n' + name);
+    if (!added) return known->second;
+    std::string path = FindIn(beside, name);
+    for (size_t i = 0; path.empty() && i < options_.includeDirectories.size(); ++i) {
+        path = FindIn(PathOf(options_.includeDirectories[i]), name);
+    }
+    known->second = path;
+    return path;
 }
 
 // A WDK include that is not here: noted, and modelled by its documented effect.

@@ -5,6 +5,7 @@
 
 #include <gpd/gpd_source.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,6 +50,7 @@ private:
     void Apply(const Directive& directive);
     void ApplyConditional(const Directive& directive);
     void Include(const std::string& value);
+    std::string Locate(const std::string& name);
     void IncludeSupplied(const std::string& name);
     bool Keeping() const { return conditionals_.empty() || conditionals_.back().keeping; }
     std::string Symbol(const Directive& directive) const;
@@ -62,6 +64,7 @@ private:
     std::set<std::string, std::less<>> symbols_;
     std::string prefix_ = "*";
     size_t bytesRead_ = 0;
+    std::map<std::string, std::string> located_;  // includer's directory and name -> path found
 };
 
 // Reads a whole file; false with the reason when it cannot.

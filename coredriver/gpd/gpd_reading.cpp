@@ -30,10 +30,6 @@ bool GpdModel::Read(const std::string& path, const ReadOptions& options, GpdMode
         error = path + ": cannot read: " + reason;
         return false;
     }
-    if (text.size() > kMaxInputBytes) {
-        error = path + ": larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB, too large for a GPD";
-        return false;
-    }
     return Parse(path, text, options, model, error);
 }
 

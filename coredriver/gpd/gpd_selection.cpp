@@ -4,15 +4,21 @@
 #include <gpd/gpd_values.h>
 
 #include <deque>
+#include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace gpd {
 namespace {
 
+// Names for a message: the first few, enough to recognise them.
 std::string Listed(const std::vector<std::string>& names) {
+    constexpr size_t kShown = 20;
     if (names.empty()) return "none";
     std::string list;
-    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i) list += (list.empty() ? "" : ", ") + names[i];
+    if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " in all)";
     return list;
 }
 
@@ -23,6 +29,81 @@ std::set<std::string> DefaultDependencies(const Feature& feature) {
         for (const Condition& condition : assignment.conditions) features.insert(condition.feature);
     }
     return features;
+}
+
+using FeaturesByName = std::map<std::string, const Feature*, std::less<>>;
+
+const Feature* Find(const FeaturesByName& features, const std::string& name) {
+    const auto found = features.find(name);
+    return found == features.end() ? nullptr : found->second;
+}
+
+// The order in which defaults resolve: a feature once every feature its default depends on
+// has its selection, chosen ones from the start (Kahn's algorithm, no recursion).
+class DefaultOrder {
+public:
+    DefaultOrder(const std::vector<Feature>& features, const FeaturesByName& byName, const Selections& chosen) {
+        for (const Feature& feature : features) {
+            if (chosen.count(feature.name) != 0 || feature.options.empty()) continue;
+            std::set<std::string> dependencies;
+            for (const std::string& dependency : DefaultDependencies(feature)) {
+                const Feature* other = Find(byName, dependency);
+                if (other == nullptr || other->options.empty() || chosen.count(dependency) != 0) continue;
+                dependencies.insert(dependency);
+                dependents_[dependency].push_back(&feature);
+            }
+            if (dependencies.empty()) ready_.push_back(&feature);
+            else waitingOn_[feature.name] = std::move(dependencies);
+        }
+    }
+
+    // The next feature whose dependencies all have their selections; null when none is left.
+    const Feature* Next() {
+        if (ready_.empty()) return nullptr;
+        const Feature* feature = ready_.front();
+        ready_.pop_front();
+        for (const Feature* dependent : dependents_[feature->name]) {
+            const auto waiting = waitingOn_.find(dependent->name);
+            waiting->second.erase(feature->name);
+            if (!waiting->second.empty()) continue;
+            waitingOn_.erase(waiting);
+            ready_.push_back(dependent);
+        }
+        return feature;
+    }
+
+    // The features left once Next is done: those in a cycle and those that depend on one.
+    std::vector<std::string> Unresolved() const {
+        std::vector<std::string> names;
+        for (const auto& [name, dependencies] : waitingOn_) names.push_back(name);
+        return names;
+    }
+
+private:
+    std::map<std::string, std::set<std::string>, std::less<>> waitingOn_;
+    std::map<std::string, std::vector<const Feature*>, std::less<>> dependents_;
+    std::deque<const Feature*> ready_;
+};
+
+// False with a message listing what the GPD has when `chosen` names what it lacks.
+bool CheckChoices(const std::string& gpdName, const std::vector<Feature>& features, const FeaturesByName& byName,
+                  const Selections& chosen, std::string& error) {
+    for (const auto& [featureName, optionName] : chosen) {
+        const Feature* feature = Find(byName, featureName);
+        std::vector<std::string> names;
+        if (feature == nullptr) {
+            for (const Feature& declared : features) names.push_back(declared.name);
+            error = gpdName + " has no feature " + featureName + " (its features: " + Listed(names) + ")";
+            return false;
+        }
+        if (feature->FindOption(optionName) == nullptr) {
+            for (const Option& option : feature->options) names.push_back(option.name);
+            error = "the feature " + featureName + " of " + gpdName + " has no option " + optionName + " (its options: " +
+                    Listed(names) + ")";
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -41,56 +122,14 @@ std::string GpdModel::DefaultOption(const Feature& feature, const Selections& se
 
 bool GpdModel::Select(const Selections& chosen, Selections& selections, std::string& error) const {
     const std::string name = files_.empty() ? std::string("the GPD") : files_.front();
-    for (const auto& [featureName, optionName] : chosen) {
-        const Feature* feature = FindFeature(featureName);
-        if (feature == nullptr) {
-            std::vector<std::string> names;
-            for (const Feature& declared : features_) names.push_back(declared.name);
-            error = name + " has no feature " + featureName + " (its features: " + Listed(names) + ")";
-            return false;
-        }
-        if (feature->FindOption(optionName) == nullptr) {
-            std::vector<std::string> names;
-            for (const Option& option : feature->options) names.push_back(option.name);
-            error = "the feature " + featureName + " of " + name + " has no option " + optionName + " (its options: " +
-                    Listed(names) + ")";
-            return false;
-        }
-    }
-    // Defaults in dependency order: a feature is resolved once every feature its default
-    // depends on is.
+    FeaturesByName byName;
+    for (const Feature& feature : features_) byName.emplace(feature.name, &feature);
+    if (!CheckChoices(name, features_, byName, chosen, error)) return false;
     Selections selected = chosen;
-    std::map<std::string, std::set<std::string>, std::less<>> waitingOn;
-    std::map<std::string, std::vector<const Feature*>, std::less<>> dependents;
-    std::deque<const Feature*> ready;
-    for (const Feature& feature : features_) {
-        if (chosen.count(feature.name) != 0 || feature.options.empty()) continue;
-        std::set<std::string> dependencies;
-        for (const std::string& dependency : DefaultDependencies(feature)) {
-            const Feature* other = FindFeature(dependency);
-            if (other == nullptr || other->options.empty() || chosen.count(dependency) != 0) continue;
-            dependencies.insert(dependency);
-            dependents[dependency].push_back(&feature);
-        }
-        if (dependencies.empty()) ready.push_back(&feature);
-        else waitingOn[feature.name] = std::move(dependencies);
-    }
-    while (!ready.empty()) {
-        const Feature* feature = ready.front();
-        ready.pop_front();
-        selected[feature->name] = DefaultOption(*feature, selected);
-        for (const Feature* dependent : dependents[feature->name]) {
-            auto waiting = waitingOn.find(dependent->name);
-            waiting->second.erase(feature->name);
-            if (!waiting->second.empty()) continue;
-            waitingOn.erase(waiting);
-            ready.push_back(dependent);
-        }
-    }
-    if (!waitingOn.empty()) {
-        std::vector<std::string> names;
-        for (const auto& [featureName, dependencies] : waitingOn) names.push_back(featureName);
-        error = name + ": the default options of " + Listed(names) +
+    DefaultOrder order(features_, byName, chosen);
+    while (const Feature* feature = order.Next()) selected[feature->name] = DefaultOption(*feature, selected);
+    if (const std::vector<std::string> unresolved = order.Unresolved(); !unresolved.empty()) {
+        error = name + ": the default options of " + Listed(unresolved) +
                 " depend on each other's selection through *Switch, in a cycle";
         return false;
     }

@@ -17,7 +17,7 @@ inline constexpr size_t kMaxInputBytes = 32u << 20;    // all files read, includ
 inline constexpr size_t kMaxIncludeDepth = 32;         // files open at once
 inline constexpr size_t kMaxBlockDepth = 256;          // braces open at once
 inline constexpr size_t kMaxInsertionDepth = 64;       // *InsertBlock within inserted blocks
-inline constexpr size_t kMaxExpandedEntries = 4u << 20;  // entries read, inserted ones counted each time
+inline constexpr size_t kMaxExpandedEntries = 16u << 20;  // entries and braces, inserted ones counted each time
 
 // One physical line the preprocessor kept, without its line break.
 struct SourceLine {
@@ -39,9 +39,18 @@ struct SourceText {
 // The fault that ends the reading; Parse and Read turn it into their error text.
 class ReadFailure : public std::runtime_error {
 public:
-    explicit ReadFailure(const std::string& message) : std::runtime_error(message) {}
+    explicit ReadFailure(const std::string& message) : std::runtime_error(OneLine(message)) {}
     ReadFailure(const SourceLocation& where, const std::string& message)
-        : std::runtime_error(where.Text() + ": " + message) {}
+        : std::runtime_error(OneLine(where.Text() + ": " + message)) {}
+
+private:
+    // A message quotes what it found, which may hold a line break of a multi-line value.
+    static std::string OneLine(std::string message) {
+        for (char& c : message) {
+            if (c == '\n' || c == '\r') c = ' ';
+        }
+        return message;
+    }
 };
 
 }  // namespace gpd

@@ -87,12 +87,48 @@ TEST(GpdEntriesTest, AMalformedFileFailsAtTheRightLine) {
     for (const auto& [text, message] : cases) EXPECT_EQ(Failure(text), message) << text;
 }
 
-TEST(GpdEntriesTest, DigitInitialNamesAndNonAsciiBytesAreWarningsWithTheirLines) {
-    const gpd::GpdModel model = Parsed("*Feature: PunchHole\n{\n  *Option: 2Holes { *Name: \"Zwei L\xC3\xB6" "cher\" }\n}\n");
+TEST(GpdEntriesTest, DigitInitialNamesNonAsciiBytesAndLowerCaseBooleansAreWarningsWithTheirLines) {
+    const gpd::GpdModel model = Parsed("*Feature: PunchHole\n{\n  *Option: 2Holes { *Name: \"Zwei L\xC3\xB6" "cher\" }\n"
+                                       "  *ConcealFromUI?: True\n  *Option: 2Holes { }\n}\n");
     EXPECT_EQ(OptionNames(model, "PunchHole"), (Names{"2Holes"}));
-    ASSERT_EQ(model.Warnings().size(), 2u);
+    ASSERT_EQ(model.Warnings().size(), 3u);
     EXPECT_EQ(model.Warnings()[0].Text().rfind("t.gpd:3: byte 0xC3 is not ASCII", 0), 0u) << model.Warnings()[0].Text();
     EXPECT_EQ(model.Warnings()[1].Text(), "t.gpd:3: the option name 2Holes does not start with a letter, as symbolic names should");
+    EXPECT_EQ(model.Warnings()[2].Text(), "t.gpd:4: *ConcealFromUI?: True is read as TRUE; Booleans are written in capitals");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GpdValuesTest, TextStringsNumbersPairsOrdersAndMacroReferences) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> texts = {
+        {"\"abc\"\"def\"  \"gh\"", "abcdefgh"},
+        {"\"<1B>E<03 1B><031B>\"", "\x1B" "E\x03\x1B\x03\x1B"},
+        {"\"say %\"hi%\" %<tag>\"", "say \"hi\" <tag>"},
+        {"\"<1>\"", std::nullopt},
+        {"\"<1G>\"", std::nullopt},
+        {"\"open", std::nullopt},
+        {"=NAME", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [value, text] : texts) EXPECT_EQ(gpd::TextValue(value), text) << value;
+    EXPECT_EQ(gpd::IntegerValue(" -12 "), -12);
+    EXPECT_EQ(gpd::IntegerValue("0x1F"), 31);
+    EXPECT_EQ(gpd::IntegerValue("12a"), std::nullopt);
+    EXPECT_EQ(gpd::IntegerValue("99999999999999999999"), std::nullopt);
+    EXPECT_EQ(gpd::BooleanValue("True"), true);
+    EXPECT_EQ(gpd::BooleanValue("FALSE"), false);
+    EXPECT_EQ(gpd::BooleanValue("yes"), std::nullopt);
+    EXPECT_EQ(gpd::PairValue("PAIR (600, -1)"), std::make_pair(600LL, -1LL));
+    EXPECT_EQ(gpd::PairValue("PAIR(600)"), std::nullopt);
+    const auto order = gpd::ParseOrder("JOB_SETUP.30");
+    ASSERT_TRUE(order);
+    EXPECT_EQ(order->section, "JOB_SETUP");
+    EXPECT_EQ(order->order, 30);
+    EXPECT_EQ(gpd::ParseOrder("JOB_SETUP"), std::nullopt);
+    EXPECT_TRUE(gpd::IsMacroReference("=RCID_DMPAPER_SYSTEM_NAME"));
+    EXPECT_FALSE(gpd::IsMacroReference("=A \"x\""));
 }
 
 }  // namespace

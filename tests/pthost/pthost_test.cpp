@@ -105,6 +105,27 @@ TEST_F(PthostTest, TheGpdAnswersItsDefaultsAndRefusesWhatItLacks) {
     ExpectCannotRun(Pthost({"--gpd", kDriverGpd, "info"}), "--gpd");
 }
 
+// A root GPD that only includes its features, as a driver's DataFile does: the WDK's XPSDrv
+// include modelled with a note, a conditional default made by a symbol given on the command line.
+TEST_F(PthostTest, ARootThatIncludesItsFeaturesAnswersTheirConditionalDefaults) {
+    const std::string root = ScratchFile("root.gpd", "*GPDSpecVersion: \"1.0\"\n*Include: \"MSXpsInc.gpd\"\n"
+                                                     "*Include: \"qpplugin.gpd\"\n*Ifdef: HOLES\n"
+                                                     "*Feature: PunchHole\n{\n    *switch: Punch\n    {\n"
+                                                     "        *case: AUTO { *DefaultOption: 3Holes }\n    }\n}\n*Endif:\n");
+    std::filesystem::copy_file(kDriverGpd, std::filesystem::path(root).parent_path() / "qpplugin.gpd");
+    const std::string ticket = ExamplePath("printticket.xml");
+    const Outcome holes = Pthost({"--gpd", root, "--define", "HOLES", "to-ticket", "--option", "Punch=AUTO", ticket});
+    EXPECT_EQ(holes.status, 0) << holes.err;
+    EXPECT_EQ(qptest::XmlDoc(holes.out).Text(kHoleCount), "3");
+    EXPECT_NE(holes.err.find("pthost: warning: " + root + ":2: MSXpsInc.gpd is the WDK's; not found beside " + root +
+                             ", modelled: *IsXPSDriver?: TRUE\n"),
+              std::string::npos)
+        << holes.err;
+    const Outcome plain = Pthost({"--gpd", root, "to-ticket", "--option", "Punch=AUTO", ticket});
+    EXPECT_EQ(qptest::XmlDoc(plain.out).Text(kHoleCount), "0") << plain.err;
+    ExpectCannotRun(Pthost({"--gpd", root, "--define", "to-ticket", ticket}), "unknown command");
+}
+
 TEST_F(PthostTest, StandardInputToAFileAndBackToTheDriversNames) {
     const std::string edited = ScratchFile("edited.xml", "");
     const Outcome toTicket = Pthost({"to-ticket", "--option", "PunchHole=4Holes", "-o", edited, "-"},

@@ -3,6 +3,7 @@
 #include "command.h"
 #include "conversion_commands.h"
 
+#include <gpd/gpd_model.h>
 #include <session/loaded_module.h>
 
 #include <cerrno>
@@ -54,16 +55,20 @@ void PrintHelp() {
         std::cout << "  " << command.name << (*command.arguments ? " " : "") << command.arguments << "\n"
                   << "      " << command.summary << "\n";
     }
+    std::string symbols;
+    for (const std::string& symbol : gpd::CoreDriverSymbols()) symbols += " " + symbol;
     std::cout << "\n"
                  "options, before the command:\n"
-                 "  --plugin PATH  the plug-in module (default: the one built beside pthost)\n"
-                 "  --gpd FILE     answer GetOption from this GPD: each feature's default option, unless\n"
-                 "                 the command's --option selects another; *Include files are looked for\n"
-                 "                 beside the file that includes them\n"
+                 "  --plugin PATH    the plug-in module (default: the one built beside pthost)\n"
+                 "  --gpd FILE       answer GetOption from this GPD, read as the core driver reads it\n"
+                 "                   (*Include files beside the file that includes them): each\n"
+                 "                   feature's default option, unless the command's --option selects\n"
+                 "                   another\n"
                  "  --define SYMBOL  define a preprocessor symbol for the GPD's *Ifdef, besides the core\n"
-                 "                 driver's own (WINNT_40 WINNT_50 WINNT_51 WINNT_60 PARSER_VER_1.0);\n"
-                 "                 repeatable\n"
-                 "  -h, --help     show this help\n";
+                 "                   driver's own:"
+              << symbols
+              << "; repeatable\n"
+                 "  -h, --help       show this help\n";
 }
 
 int UsageError(const std::string& message) {
