@@ -14,7 +14,7 @@ say "building the module (libqpplugin.so) and pthost"
 cmake --build --preset default --target qpplugin pthost
 say "pthost info: what the core driver reads from the module"
 build/default/bin/pthost info
-say "converting examples/printticket.xml to a PrintTicket for the example GPD's defaults with" \
-  "PunchHole=3Holes and Punch=AUTO:"
-build/default/bin/pthost --gpd examples/driver/qpplugin.gpd to-ticket \
+say "converting examples/printticket.xml to a PrintTicket for the example driver's defaults" \
+  "(examples/driver/qpqpex.gpd) with PunchHole=3Holes and Punch=AUTO:"
+build/default/bin/pthost --gpd examples/driver/qpqpex.gpd to-ticket \
   --option PunchHole=3Holes --option Punch=AUTO examples/printticket.xml

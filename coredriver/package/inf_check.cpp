@@ -100,6 +100,7 @@ private:
     std::vector<std::string> CopiedFiles(const SectionLine& copy) {
         std::vector<std::string> files;
         for (const std::string& field : SplitFields(copy.value)) {
+            if (field.empty()) continue;
             if (field.rfind('@', 0) == 0) {
                 files.push_back(field.substr(1));
                 continue;

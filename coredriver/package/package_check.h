@@ -30,8 +30,8 @@ struct Package {
     const SectionedFile* inf = nullptr;  // null when not given
 };
 
-// Every finding, the GPD's first, then the .ini's, then the INF's; empty when the package gives
-// the plug-in all it needs.
+// Every finding: the GPD's first (file by file, in reading order), then the .ini's, then the
+// INF's, each by line. Empty when the package gives the plug-in all it needs.
 std::vector<Finding> CheckPackage(const Package& package);
 
 // The parts, each on its own.

@@ -122,7 +122,9 @@ const Section* SectionedFile::Find(const std::string& sectionName) const {
 bool SectionedFile::Read(const std::string& path, Syntax syntax, SectionedFile& file, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    if (!in || !(bytes << in.rdbuf())) {
+    // An empty file is read whole; inserting its empty buffer would count as a failure.
+    if (in && in.peek() != std::ifstream::traits_type::eof()) bytes << in.rdbuf();
+    if (!in.is_open() || in.bad() || (in.fail() && !in.eof())) {
         error = path + ": cannot read";
         return false;
     }

@@ -28,6 +28,16 @@ TEST(PthostInfo, PrintsWhatTheModuleReportsThroughItsExports) {
     }
 }
 
+// A module that loads but refuses its objects is no usage error: info names the call and exits 1.
+TEST(PthostInfo, AModuleThatRefusesItsObjectsExitsOneNamingTheCall) {
+    const Outcome run = PthostRaw({"--plugin", QP_REFUSING_PLUGIN_MODULE, "info"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Lines(run.err), 1u) << run.err;
+    EXPECT_NE(run.err.find("cannot make the UI plug-in: 0x80040111 (CLASS_E_CLASSNOTAVAILABLE)"), std::string::npos)
+        << run.err;
+}
+
 TEST(PthostInfo, UsageErrorsExitTwoWithOneLine) {
     const std::string absent = testing::TempDir() + "pthost-info-no-such-module.so";
     const std::vector<std::vector<std::string>> cases = {

@@ -2,6 +2,7 @@
 // the rest handed to the command.
 #include "command.h"
 #include "conversion_commands.h"
+#include "gpd_commands.h"
 
 #include <gpd/gpd_model.h>
 #include <session/loaded_module.h>
@@ -27,6 +28,8 @@ const Command kCommands[] = {
      "run ConvertPrintTicketToDevMode on a PrintTicket about to become a DEVMODE", RunToDevMode},
     {"capabilities", kConversionArguments, "run CompletePrintCapabilities on a PrintCapabilities document",
      RunCapabilities},
+    {"features", kFeaturesArguments, "print the GPD's features as the core driver reads them", RunFeatures},
+    {"check", kCheckArguments, "check the driver package (GPD, .ini, INF) against what the plug-in needs", RunCheck},
     {"document", "capabilities|ticket [--option FEATURE=OPTION]... [-o OUT]",
      "write the PrintCapabilities or PrintTicket the core driver builds from the GPD (needs --gpd)", RunDocument},
 };
