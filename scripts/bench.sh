@@ -2,7 +2,8 @@
 # The benchmark suite in one command: builds the bench preset (Release) and runs
 #   1. the resident-memory check over 100,000 conversions,
 #   2. the instruction counts under valgrind's callgrind, with the table and the targets,
-#   3. pthost end to end beside xmllint (scripts/bench-end-to-end.sh).
+#   3. the same for the PrintCapabilities built from a generated GPD (built, parsed, completed),
+#   4. pthost end to end beside xmllint (scripts/bench-end-to-end.sh).
 # Usage: scripts/bench.sh [--icount] [--quick] [--sizes=N,N...]
 #   --icount   accepted for older command lines: the instruction counts always run (about ten
 #              minutes at the default sizes)
@@ -44,6 +45,14 @@ trap 'rm -rf "$profiles"' EXIT
 valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$profiles/callgrind.out" \
   "$bin/qp_icount" "${icount_args[@]}" 2>"$profiles/valgrind.log" || { cat "$profiles/valgrind.log" >&2; exit 1; }
 "$bin/qp_icount" --report="$profiles" "${icount_args[@]}" || status=$?
+
+echo
+echo "== documents built from a GPD (callgrind)"
+built=$(mktemp -d)
+trap 'rm -rf "$profiles" "$built"' EXIT
+valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$built/callgrind.out" \
+  "$bin/qp_icount_build" 2>"$built/valgrind.log" || { cat "$built/valgrind.log" >&2; exit 1; }
+"$bin/qp_icount_build" --report="$built" || status=$?
 
 echo
 echo "== pthost end to end beside xmllint"

@@ -8,7 +8,9 @@
 # difference fails.
 #
 # The set: the bundled examples and the suite's every-pass ticket; the same with other
-# prefixes; a converted ticket fed back; one document for each way a conversion can fail.
+# prefixes; a converted ticket fed back; the documents pthost builds from the sample GPD; one
+# document for each way a conversion can fail. The documents built from the sample GPD are also
+# built on both sides, and must be alike too.
 #
 # Usage: scripts/compare-conversions.sh WINDOWS_BIN_DIR LINUX_PTHOST WORK_DIR
 # with WINEPREFIX and the rest of Wine's environment set as scripts/windows.sh sets them.
@@ -20,6 +22,7 @@ linux_pthost=$2
 work=$3
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 options=(--option PunchHole=3Holes --option Punch=AUTO)
+sample_gpd=examples/driver/qpqpex.gpd
 
 rm -rf "$work"
 mkdir -p "$work/in" "$work/linux" "$work/windows"
@@ -38,6 +41,8 @@ make_inputs() {
   for name in ticket capabilities every-pass; do
     sed -E 's/\bpsf\b/fw/g; s/\bpsk\b/kw/g; s/\bns0000\b/qp/g' "$in/$name.xml" >"$in/$name-other-prefixes.xml"
   done
+  "$linux_pthost" --gpd "$sample_gpd" document capabilities -o "$in/built-capabilities.xml" 2>/dev/null
+  "$linux_pthost" --gpd "$sample_gpd" document ticket -o "$in/built-ticket.xml" 2>/dev/null
   "$linux_pthost" to-ticket "${options[@]}" -o "$in/converted-ticket.xml" "$ticket"
   "$linux_pthost" to-ticket "${options[@]}" -o "$in/converted-other-prefixes.xml" "$in/ticket-other-prefixes.xml"
 
@@ -103,6 +108,27 @@ for input in "$work"/in/*.xml; do
     fi
   done
 done
+# The documents built from the sample GPD, by each side's own builder.
+for kind in capabilities ticket; do
+  linux_out=$work/linux/built.$kind.xml
+  windows_out=$work/windows/built.$kind.xml
+  linux_status=0
+  windows_status=0
+  "$linux_pthost" --gpd "$sample_gpd" document "$kind" -o "$linux_out" 2>"$linux_out.err" || linux_status=$?
+  "$wine" "$windows_bin/qpplugin_conformance.exe" pthost --gpd "$sample_gpd" document "$kind" -o "$windows_out" \
+    2>"$windows_out.err" || windows_status=$?
+  compared=$((compared + 1))
+  if [ "$linux_status" != 0 ] || [ "$windows_status" != 0 ]; then
+    echo "DIFFERENT document $kind: exit status $linux_status on Linux, $windows_status on Windows" >&2
+    differences=$((differences + 1))
+  elif ! diff <(canonical "$linux_out") <(canonical "$windows_out") >"$windows_out.diff"; then
+    echo "DIFFERENT document $kind: the built documents differ (canonical forms: $windows_out.diff)" >&2
+    differences=$((differences + 1))
+  elif ! diff "$linux_out.err" <(tr -d '\r' <"$windows_out.err") >"$windows_out.err.diff"; then
+    echo "DIFFERENT document $kind: standard error differs ($windows_out.err.diff)" >&2
+    differences=$((differences + 1))
+  fi
+done
 inputs=$(find "$work/in" -name '*.xml' | wc -l)
-echo "compare-conversions: $inputs documents x 3 commands: $((compared - differences)) alike, $differences different"
+echo "compare-conversions: $inputs documents x 3 commands and 2 documents built: $((compared - differences)) alike, $differences different"
 [ "$differences" -eq 0 ]

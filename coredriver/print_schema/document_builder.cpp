@@ -1,6 +1,6 @@
 #include <print_schema/document_builder.h>
 
-#include <print_schema/schema_writer.h>
+#include <print_schema/schema_text_writer.h>
 #include <print_schema/standard_keywords.h>
 
 #include <platform/hresult_flow.h>
@@ -36,84 +36,80 @@ std::vector<NamespaceBinding> Bindings(const NamingContext& context, const Docum
 
 class Builder {
 public:
-    Builder(SchemaWriter& writer, DocumentKind kind) : writer_(writer), kind_(kind) {}
+    Builder(SchemaTextWriter& writer, DocumentKind kind) : writer_(writer), kind_(kind) {}
 
-    HRESULT Feature(IXMLDOMNode* parent, const FeatureContent& feature) {
-        qp::ComPtr<IXMLDOMElement> element;
-        RETURN_IF_FAILED(writer_.AppendElement(parent, "Feature", element));
-        RETURN_IF_FAILED(writer_.SetNameAttribute(element.get(), "name", feature.name));
+    void Feature(const FeatureContent& feature) {
+        writer_.Open("Feature", {{"name", writer_.QName(feature.name)}});
         if (kind_ == DocumentKind::Capabilities) {
-            RETURN_IF_FAILED(FeatureProperties(element.get(), feature));
-            for (const OptionContent& option : feature.options) RETURN_IF_FAILED(Option(element.get(), option));
+            FeatureProperties(feature);
+            for (const OptionContent& option : feature.options) Option(option);
         } else if (feature.selected < feature.options.size()) {
-            RETURN_IF_FAILED(Option(element.get(), feature.options[feature.selected]));
+            Option(feature.options[feature.selected]);
         }
-        for (const FeatureContent& sub : feature.subFeatures) RETURN_IF_FAILED(Feature(element.get(), sub));
-        return S_OK;
+        for (const FeatureContent& sub : feature.subFeatures) Feature(sub);
+        writer_.Close("Feature");
     }
 
-    HRESULT Parameter(IXMLDOMNode* parent, const print_schema::Parameter& parameter) {
+    void Parameter(const print_schema::Parameter& parameter) {
         if (kind_ == DocumentKind::Ticket) {
-            if (!parameter.initialized) return S_OK;
-            return writer_.AppendNamedValue(parent, "ParameterInit", parameter.name, "xsd:integer",
-                                            std::to_string(parameter.defaultValue));
+            if (parameter.initialized) {
+                writer_.NamedValue("ParameterInit", parameter.name, "xsd:integer", std::to_string(parameter.defaultValue));
+            }
+            return;
         }
-        qp::ComPtr<IXMLDOMElement> element;
-        RETURN_IF_FAILED(writer_.AppendElement(parent, "ParameterDef", element));
-        RETURN_IF_FAILED(writer_.SetNameAttribute(element.get(), "name", parameter.name));
-        RETURN_IF_FAILED(Property(element.get(), Framework("DataType"), "xsd:QName", "xsd:integer"));
-        RETURN_IF_FAILED(Property(element.get(), Framework("DefaultValue"), "xsd:integer",
-                                  std::to_string(parameter.defaultValue)));
-        RETURN_IF_FAILED(Property(element.get(), Framework("MinValue"), "xsd:integer", std::to_string(parameter.minValue)));
-        RETURN_IF_FAILED(Property(element.get(), Framework("MaxValue"), "xsd:integer", std::to_string(parameter.maxValue)));
-        RETURN_IF_FAILED(Property(element.get(), Framework("Multiple"), "xsd:integer", "1"));
-        RETURN_IF_FAILED(Property(element.get(), Framework("Mandatory"), "xsd:QName",
-                                  std::string("psk:") + parameter.mandatory));
-        RETURN_IF_FAILED(Property(element.get(), Framework("UnitType"), "xsd:string", parameter.unitType));
-        return Property(element.get(), Keyword("DisplayName"), "xsd:string", parameter.displayName);
+        writer_.Open("ParameterDef", {{"name", writer_.QName(parameter.name)}});
+        Property(Framework("DataType"), "xsd:QName", "xsd:integer");
+        Property(Framework("DefaultValue"), "xsd:integer", std::to_string(parameter.defaultValue));
+        Property(Framework("MinValue"), "xsd:integer", std::to_string(parameter.minValue));
+        Property(Framework("MaxValue"), "xsd:integer", std::to_string(parameter.maxValue));
+        Property(Framework("Multiple"), "xsd:integer", "1");
+        Property(Framework("Mandatory"), "xsd:QName", std::string("psk:") + parameter.mandatory);
+        Property(Framework("UnitType"), "xsd:string", parameter.unitType);
+        Property(Keyword("DisplayName"), "xsd:string", parameter.displayName);
+        writer_.Close("ParameterDef");
     }
 
 private:
     static SchemaName Framework(const char* local) { return SchemaName{kFrameworkNamespace, local}; }
     static SchemaName Keyword(const char* local) { return SchemaName{kKeywordsNamespace, local}; }
 
-    HRESULT Property(IXMLDOMNode* parent, const SchemaName& name, const char* type, const std::string& text) {
-        return writer_.AppendNamedValue(parent, "Property", name, type, text);
+    void Property(const SchemaName& name, const char* type, const std::string& text) {
+        writer_.NamedValue("Property", name, type, text);
     }
 
-    HRESULT FeatureProperties(IXMLDOMElement* element, const FeatureContent& feature) {
-        RETURN_IF_FAILED(Property(element, Framework("SelectionType"), "xsd:QName", "psk:PickOne"));
-        RETURN_IF_FAILED(Property(element, Keyword("DisplayName"), "xsd:string", feature.displayName));
-        if (feature.concealed) RETURN_IF_FAILED(Property(element, Keyword("DisplayUI"), "xsd:string", "False"));
-        return S_OK;
+    void FeatureProperties(const FeatureContent& feature) {
+        Property(Framework("SelectionType"), "xsd:QName", "psk:PickOne");
+        Property(Keyword("DisplayName"), "xsd:string", feature.displayName);
+        if (feature.concealed) Property(Keyword("DisplayUI"), "xsd:string", "False");
     }
 
-    HRESULT Option(IXMLDOMElement* feature, const OptionContent& option) {
-        qp::ComPtr<IXMLDOMElement> element;
-        RETURN_IF_FAILED(writer_.AppendElement(feature, "Option", element));
-        if (option.name) RETURN_IF_FAILED(writer_.SetNameAttribute(element.get(), "name", *option.name));
-        if (kind_ == DocumentKind::Capabilities) {
-            RETURN_IF_FAILED(writer_.SetAttribute(element.get(), "constrained", "psk:None"));
-            RETURN_IF_FAILED(Property(element.get(), Keyword("DisplayName"), "xsd:string", option.displayName));
+    void Option(const OptionContent& option) {
+        const bool capabilities = kind_ == DocumentKind::Capabilities;
+        const bool empty = !capabilities && option.scored.empty();
+        const std::string name = option.name ? writer_.QName(*option.name) : std::string();
+        if (!option.name) {
+            writer_.Open("Option", {}, empty);
+        } else if (capabilities) {
+            writer_.Open("Option", {{"name", name}, {"constrained", "psk:None"}}, empty);
+        } else {
+            writer_.Open("Option", {{"name", name}}, empty);
         }
-        for (const ScoredProperty& scored : option.scored) RETURN_IF_FAILED(Scored(element.get(), scored));
-        return S_OK;
+        if (capabilities) Property(Keyword("DisplayName"), "xsd:string", option.displayName);
+        for (const ScoredProperty& scored : option.scored) Scored(scored);
+        if (!empty) writer_.Close("Option");
     }
 
-    HRESULT Scored(IXMLDOMElement* option, const ScoredProperty& scored) {
+    void Scored(const ScoredProperty& scored) {
         if (!scored.parameter) {
-            return writer_.AppendNamedValue(option, "ScoredProperty", scored.name, "xsd:integer",
-                                            std::to_string(scored.value));
+            writer_.NamedValue("ScoredProperty", scored.name, "xsd:integer", std::to_string(scored.value));
+            return;
         }
-        qp::ComPtr<IXMLDOMElement> element;
-        RETURN_IF_FAILED(writer_.AppendElement(option, "ScoredProperty", element));
-        RETURN_IF_FAILED(writer_.SetNameAttribute(element.get(), "name", scored.name));
-        qp::ComPtr<IXMLDOMElement> reference;
-        RETURN_IF_FAILED(writer_.AppendElement(element.get(), "ParameterRef", reference));
-        return writer_.SetNameAttribute(reference.get(), "name", *scored.parameter);
+        writer_.Open("ScoredProperty", {{"name", writer_.QName(scored.name)}});
+        writer_.Open("ParameterRef", {{"name", writer_.QName(*scored.parameter)}}, true);
+        writer_.Close("ScoredProperty");
     }
 
-    SchemaWriter& writer_;
+    SchemaTextWriter& writer_;
     DocumentKind kind_;
 };
 
@@ -124,13 +120,14 @@ HRESULT BuildDocument(const NamingContext& context, DocumentKind kind, const gpd
     if (document == nullptr) return E_POINTER;
     return qp::NoThrow([&]() -> HRESULT {
         const DocumentContent content = CollectContent(context, kind, selections);
-        SchemaWriter writer(document, Bindings(context, content));
-        qp::ComPtr<IXMLDOMElement> root;
-        RETURN_IF_FAILED(writer.CreateRoot(kind == DocumentKind::Capabilities ? "PrintCapabilities" : "PrintTicket", root));
+        SchemaTextWriter writer(Bindings(context, content));
+        const char* root = kind == DocumentKind::Capabilities ? "PrintCapabilities" : "PrintTicket";
+        writer.OpenRoot(root);
         Builder builder(writer, kind);
-        for (const FeatureContent& feature : content.features) RETURN_IF_FAILED(builder.Feature(root.get(), feature));
-        for (const Parameter& parameter : content.parameters) RETURN_IF_FAILED(builder.Parameter(root.get(), parameter));
-        return writer.Finish();
+        for (const FeatureContent& feature : content.features) builder.Feature(feature);
+        for (const Parameter& parameter : content.parameters) builder.Parameter(parameter);
+        writer.Close(root);
+        return writer.Load(document);
     });
 }
 

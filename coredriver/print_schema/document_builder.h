@@ -1,5 +1,5 @@
 // The PrintCapabilities and PrintTicket documents the core driver builds from a GPD before it
-// hands them to the plug-in, written into an empty DOM document through the DOM interfaces.
+// hands them to the plug-in, loaded into an empty DOM document through the DOM interfaces.
 #pragma once
 
 #include <print_schema/document_content.h>

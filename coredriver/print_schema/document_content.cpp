@@ -1,7 +1,6 @@
 #include <print_schema/document_content.h>
 
 #include <gpd/gpd_values.h>
-#include <print_schema/hard_coded_features.h>
 #include <print_schema/standard_keywords.h>
 
 #include <algorithm>
@@ -138,12 +137,15 @@ bool IsNUpFeature(const SchemaName& name) {
            std::any_of(std::begin(kNUpFeatures), std::end(kNUpFeatures), [&](const char* n) { return name.local == n; });
 }
 
+
+
 std::vector<ScoredProperty> ScoredProperties(const NamingContext& context, const gpd::Feature& feature,
-                                             const gpd::Option& option, const gpd::Selections& selections) {
+                                             const SchemaName& featureName, const gpd::Option& option,
+                                             const gpd::Selections& selections) {
     std::vector<ScoredProperty> properties;
     if (feature.name == "PaperSize") AddMediaSize(context, feature, option, selections, properties);
     if (feature.name == "Resolution") AddResolution(option, selections, properties);
-    if (IsNUpFeature(FeatureSchemaName(context, feature))) AddPagesPerSheet(option, properties);
+    if (IsNUpFeature(featureName)) AddPagesPerSheet(option, properties);
     return properties;
 }
 
@@ -156,71 +158,6 @@ std::vector<Parameter> Parameters(const NamingContext& context, const gpd::Selec
     if (custom != nullptr && IsCustomSize(context, *paperSize, *custom))
         AddCustomSizeParameters(context, *paperSize, *custom, selections, parameters);
     return parameters;
-}
-
-}  // namespace print_schema
-
-namespace print_schema {
-namespace {
-
-size_t SelectedIndex(const NamingContext& context, const gpd::Feature& feature, const gpd::Selections& selections) {
-    const auto chosen = selections.find(feature.name);
-    const std::string option =
-        chosen != selections.end() ? chosen->second : context.model.DefaultOption(feature, selections);
-    for (size_t i = 0; i < feature.options.size(); ++i) {
-        if (feature.options[i].name == option) return i;
-    }
-    return 0;
-}
-
-FeatureContent GpdFeatureContent(const NamingContext& context, const gpd::Feature& feature,
-                                 const gpd::Selections& selections) {
-    FeatureContent content{FeatureSchemaName(context, feature), FeatureDisplayName(feature, selections),
-                           IsConcealed(feature, selections), {}, SelectedIndex(context, feature, selections), {}};
-    content.options.reserve(feature.options.size());
-    for (const gpd::Option& option : feature.options) {
-        content.options.push_back({OptionSchemaName(context, feature, option),
-                                   OptionDisplayName(feature, option, selections),
-                                   ScoredProperties(context, feature, option, selections)});
-    }
-    return content;
-}
-
-// Whether the GPD already yields the hard-coded feature (any N-up feature counts for N-up).
-bool AlreadyPresent(const std::vector<FeatureContent>& features, const FeatureContent& hardCoded) {
-    return std::any_of(features.begin(), features.end(), [&](const FeatureContent& feature) {
-        return feature.name == hardCoded.name || (IsNUpFeature(feature.name) && IsNUpFeature(hardCoded.name));
-    });
-}
-
-bool SelectsCustomSize(const DocumentContent& content) {
-    return std::any_of(content.features.begin(), content.features.end(), [](const FeatureContent& feature) {
-        return feature.selected < feature.options.size() &&
-               feature.options[feature.selected].name == Keyword("CustomMediaSize") &&
-               feature.name == Keyword("PageMediaSize");
-    });
-}
-
-}  // namespace
-
-DocumentContent CollectContent(const NamingContext& context, DocumentKind kind, const gpd::Selections& selections) {
-    DocumentContent content;
-    for (const gpd::Feature& feature : context.model.Features()) {
-        if (!IsPublished(context, feature)) continue;
-        if (kind == DocumentKind::Ticket && !IsInTicket(context, feature)) continue;
-        content.features.push_back(GpdFeatureContent(context, feature, selections));
-    }
-    if (!context.model.IsXpsDriver()) {
-        for (FeatureContent& feature : HardCodedFeatures()) {
-            if (!AlreadyPresent(content.features, feature)) content.features.push_back(std::move(feature));
-        }
-    }
-    content.parameters = Parameters(context, selections);
-    const bool customSize = kind == DocumentKind::Ticket && SelectsCustomSize(content);
-    for (Parameter& parameter : content.parameters) {
-        if (parameter.name.local.starts_with("PageMediaSize")) parameter.initialized = customSize;
-    }
-    return content;
 }
 
 }  // namespace print_schema

@@ -67,10 +67,11 @@ bool IsConcealed(const gpd::Feature& feature, const gpd::Selections& selections)
 // Whether `name` is one of the N-up features, whose options carry psk:PagesPerSheet.
 bool IsNUpFeature(const SchemaName& name);
 
-// The scored properties of `option`: a paper size's width and height, a resolution's dots per
-// inch, an N-up option's pages per sheet.
+// The scored properties of `option` of `feature`, whose name in the documents is `featureName`:
+// a paper size's width and height, a resolution's dots per inch, an N-up option's pages per sheet.
 std::vector<ScoredProperty> ScoredProperties(const NamingContext& context, const gpd::Feature& feature,
-                                             const gpd::Option& option, const gpd::Selections& selections);
+                                             const SchemaName& featureName, const gpd::Option& option,
+                                             const gpd::Selections& selections);
 
 // The parameters of this GPD: the number of copies always, the custom paper size's width and
 // height when PaperSize offers CUSTOMSIZE.

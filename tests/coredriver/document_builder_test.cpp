@@ -135,6 +135,13 @@ TEST_F(DocumentBuilderTest, TicketsHoldTheSelectedOptionsAndNoPrinterProperties)
     EXPECT_EQ(defaults.Text("/psf:PrintTicket/psf:ParameterInit[@name='psk:JobCopiesAllDocuments']/psf:Value"), "1");
     EXPECT_EQ(defaults.Count("//psf:ParameterInit"), 1) << "no custom size unless it is selected";
 
+    const XmlDoc passcode(Ticket("*Feature: JobPasscode\n{\n*Name: \"PIN\"\n*Option: OFF {}\n*Option: ON {}\n}\n",
+                                 {{"JobPasscode", "ON"}}));
+    ASSERT_TRUE(passcode.valid()) << passcode.error();
+    EXPECT_EQ(passcode.Text("/psf:PrintTicket/namespace::pskv11"),
+              "http://schemas.microsoft.com/windows/2013/05/printing/printschemakeywordsv11");
+    EXPECT_EQ(passcode.Text("/psf:PrintTicket/psf:Feature[@name='pskv11:JobPasscode']/psf:Option/@name"), "psk:On");
+
     const XmlDoc custom(Ticket(kPaper, {{"PaperSize", "CUSTOMSIZE"}}));
     ASSERT_TRUE(custom.valid()) << custom.error();
     EXPECT_EQ(custom.Count("//psf:Option[@name='psk:CustomMediaSize']/psf:ScoredProperty/psf:ParameterRef"), 2);
