@@ -2,6 +2,7 @@
 
 #include "com_apartment.h"
 #include "document_io.h"
+#include "gpd_commands.h"
 #include "output_file.h"
 #include "unified_diff.h"
 #include "xml_lines.h"
@@ -177,12 +178,9 @@ bool SelectOptions(const ConversionCommand& command, const GlobalOptions& global
         selections = request.selections;
         return true;
     }
-    std::string error;
     model.emplace();
-    if (!ReadGpd(global, *model, error)) {
-        std::cerr << error << "\n";
-        return false;
-    }
+    if (!ReadGpd(command.name, global, *model)) return false;
+    std::string error;
     if (model->Select(request.selections, selections, error)) return true;
     std::cerr << "pthost " << command.name << ": " << error << "\n";
     return false;
@@ -369,14 +367,6 @@ bool AddSelection(const std::string& value, GpdSelections& selections, std::stri
         error = "--option selects the feature '" + feature + "' twice";
         return false;
     }
-    return true;
-}
-
-bool ReadGpd(const GlobalOptions& global, gpd::GpdModel& model, std::string& error) {
-    gpd::ReadOptions options;
-    options.defines = global.defines;
-    if (!gpd::GpdModel::Read(global.gpdPath, options, model, error)) return false;
-    for (const gpd::Diagnostic& warning : model.Warnings()) std::cerr << "pthost: warning: " << warning.Text() << "\n";
     return true;
 }
 

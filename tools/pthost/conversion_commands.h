@@ -4,7 +4,6 @@
 
 #include "command.h"
 
-#include <gpd/gpd_model.h>
 #include <session/core_helper_stub.h>
 
 #include <string>
@@ -23,7 +22,5 @@ int RunCapabilities(const GlobalOptions& global, const std::vector<std::string>&
 
 // "FEATURE=OPTION", an --option's value, into the selections; false with the reason.
 bool AddSelection(const std::string& value, GpdSelections& selections, std::string& error);
-// Reads the GPD --gpd names, its warnings to standard error; false with one line to report.
-bool ReadGpd(const GlobalOptions& global, gpd::GpdModel& model, std::string& error);
 
 }  // namespace pthost

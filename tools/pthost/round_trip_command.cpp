@@ -2,6 +2,7 @@
 #include "com_apartment.h"
 #include "command.h"
 #include "conversion_commands.h"
+#include "gpd_commands.h"
 
 #include <print_schema/round_trip.h>
 
@@ -90,8 +91,8 @@ bool RunOne(const print_schema::RoundTrip& trip, const gpd::GpdModel& model, con
 
 int RunAll(const GlobalOptions& global, const RoundTripRequest& request) {
     gpd::GpdModel model;
+    if (!ReadGpd("round-trip", global, model)) return kExitUsage;
     std::string error;
-    if (!ReadGpd(global, model, error)) return CannotRun(error);
     if (gpd::Selections checked; !model.Select(request.chosen, checked, error)) return UsageError(error);
     ComApartment apartment;
     const std::unique_ptr<print_schema::RoundTrip> trip =
@@ -121,7 +122,6 @@ int RunRoundTrip(const GlobalOptions& global, const std::vector<std::string>& ar
         PrintHelp();
         return kExitSucceeded;
     }
-    if (global.gpdPath.empty()) return UsageError("needs the GPD: pthost --gpd FILE round-trip ...");
     return RunAll(global, request);
 }
 
