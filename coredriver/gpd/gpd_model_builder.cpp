@@ -1,5 +1,6 @@
 #include <gpd/gpd_model_builder.h>
 
+#include <gpd/gpd_text.h>
 #include <gpd/gpd_values.h>
 
 #include <algorithm>
@@ -9,33 +10,12 @@
 namespace gpd {
 namespace {
 
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
-
-// Only *Switch, *Case and *Default are written in either case by the documentation's examples.
-bool IsCaseless(const std::string& keyword, const char* expected) {
-    const std::string wanted = expected;
-    return keyword.size() == wanted.size() && std::equal(keyword.begin(), keyword.end(), wanted.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
 // Entries that the core driver does not let depend on a *Switch.
 const char* const kNotRelocatable[] = {"Constraints", "InvalidCombination", "InvalidInstallableCombination",
                                        "NotInstalledConstraints", "TTFS"};
 
 // The largest value a macro may grow to: a macro built from earlier ones can double each time.
 constexpr size_t kMaxValueBytes = 1u << 20;
-
-// Names for a message: the first few, enough to recognise them.
-std::string Listed(const std::vector<std::string>& names) {
-    constexpr size_t kShown = 20;
-    if (names.empty()) return "none";
-    std::string list;
-    for (size_t i = 0; i < names.size() && i < kShown; ++i) list += (list.empty() ? "" : ", ") + names[i];
-    if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " in all)";
-    return list;
-}
 
 std::vector<std::string> OptionNames(const Feature& feature) {
     std::vector<std::string> names;
@@ -107,14 +87,15 @@ void ModelBuilder::HandleEntry(const Token& token) {
                                             "' has no '*' (only the entries of *Macros go without)");
     }
     const std::string& keyword = token.keyword;
-    const bool isCase = IsCaseless(keyword, "Case") || IsCaseless(keyword, "Default");
+    // *Switch, *Case and *Default are read in either case, as GPDs write them both ways.
+    const bool isCase = SameIgnoringCase(keyword, "Case") || SameIgnoringCase(keyword, "Default");
     if (kind == BlockKind::Switch && !isCase) {
         throw ReadFailure(Where(token), Shown(token) + " inside " + blocks_.back().opener + ": only *Case and *Default go there");
     }
     if (token.externGlobal) return Assign(token);
     if (keyword == "Feature") return OpenFeature(token);
     if (keyword == "Option") return OpenOption(token);
-    if (IsCaseless(keyword, "Switch")) return OpenSwitch(token);
+    if (SameIgnoringCase(keyword, "Switch")) return OpenSwitch(token);
     if (isCase) return OpenCase(token);
     if (keyword == "Macros") return OpenMacros(token);
     if (keyword == "BlockMacro") return DefineBlockMacro(token);
@@ -227,7 +208,7 @@ void ModelBuilder::OpenCase(const Token& token) {
     const Target owner = enclosing.owner;
     Switch& switched = switches_[switchIndex];
     Condition condition{switched.feature, {}, {}};
-    const bool isDefault = IsCaseless(token.keyword, "Default");
+    const bool isDefault = SameIgnoringCase(token.keyword, "Default");
     if (!isDefault) {
         condition.option = Substitute(token.value, Where(token));
         if (condition.option.empty()) throw ReadFailure(Where(token), "*Case needs an option's name");
