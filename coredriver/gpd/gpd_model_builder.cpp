@@ -33,6 +33,19 @@ bool NamesMacro(const std::string& value, const std::string& name) {
     return false;
 }
 
+bool IsNameCharOrPunctuation(char c) { return IsNameChar(c) || IsNamePunctuation(c); }
+
+// What a name breaks of the symbolic-name rule; empty when it keeps it.
+std::string NameWarning(const std::string& what, const std::string& name) {
+    if (!std::all_of(name.begin(), name.end(), IsNameChar)) {
+        return "the " + what + " name " + name + " is not a symbolic name of letters, digits and '_'";
+    }
+    if (std::isalpha(static_cast<unsigned char>(name[0])) == 0) {
+        return "the " + what + " name " + name + " does not start with a letter, as symbolic names should";
+    }
+    return {};
+}
+
 std::string Shown(const Token& token) { return "*" + token.keyword + (token.value.empty() ? "" : ": " + token.value); }
 
 }  // namespace
@@ -424,18 +437,23 @@ ModelBuilder::Body ModelBuilder::FindBlockMacro(const std::string& name) const {
 
 // A symbolic name: letters, digits and '_'. One that starts with other than a letter is
 // accepted with a warning where it is declared, as Unidrv accepts the documentation's own
-// `360dpi` and `2Holes`.
+// `360dpi` and `2Holes`; so is a feature or option name with punctuation that is no GPD syntax
+// (`Tray-1.5`), which the Print Schema names substitute or keep. A macro's name stays symbolic,
+// since =Name references end at its first other character.
 std::string ModelBuilder::CheckedName(const Token& token, const std::string& what, const std::string& value) {
     if (value.empty()) throw ReadFailure(Where(token), "*" + token.keyword + " needs a name");
     if (IsMacroReference(value)) return value;
-    if (!std::all_of(value.begin(), value.end(), IsNameChar)) {
-        throw ReadFailure(Where(token), "*" + token.keyword + " needs a name of letters, digits and '_', got '" + value + "'");
+    const bool mayPunctuate = what == "feature" || what == "option";
+    const auto allowed = mayPunctuate ? IsNameCharOrPunctuation : IsNameChar;
+    if (!std::all_of(value.begin(), value.end(), allowed)) {
+        throw ReadFailure(Where(token), "*" + token.keyword + " needs a name of letters, digits" +
+                                            (mayPunctuate ? ", '_' and punctuation such as '-' and '.'" : " and '_'") +
+                                            ", got '" + value + "'");
     }
     const bool declared = (what == "feature" && featureIndex_.count(value) != 0) ||
                           (what == "option" && optionIndex_.count({blocks_.back().owner.feature, value}) != 0);
-    if (std::isalpha(static_cast<unsigned char>(value[0])) == 0 && !declared) {
-        model_.warnings_.push_back(Diagnostic{Where(token), "the " + what + " name " + value +
-                                                                 " does not start with a letter, as symbolic names should"});
+    if (std::string warning = NameWarning(what, value); !warning.empty() && !declared) {
+        model_.warnings_.push_back(Diagnostic{Where(token), std::move(warning)});
     }
     return value;
 }

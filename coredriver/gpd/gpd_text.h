@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gpd {
@@ -20,6 +21,13 @@ inline bool SameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
+}
+
+// Printable punctuation that a feature or option name may hold without being taken for the
+// language's own syntax (quotes, braces, comments, macros, values, parameters, lists).
+inline bool IsNamePunctuation(char c) {
+    constexpr std::string_view kAllowed = "!#$&'+-./?@\\^`|~";
+    return kAllowed.find(c) != std::string_view::npos;
 }
 
 // `text` without its leading and trailing blanks.

@@ -158,6 +158,18 @@ TEST(SchemaMappingTest, KeepingPunctuationKeepsLeadingDigits) {
     EXPECT_EQ(naming.Option("Finishing", "2Sided"), Private("2Sided"));
 }
 
+TEST(SchemaMappingTest, PunctuatedNamesKeepDotAndHyphenOnlyWhereTheGpdSaysSo) {
+    const std::string bins = Feature("Out-Bins", "*Option: Tray-1.5 {}\n*Option: Tray/2 {}\n");
+    const Naming substituted(bins);
+    EXPECT_EQ(substituted.Feature("Out-Bins"), Private("Out_Bins"));
+    EXPECT_EQ(substituted.Option("Out-Bins", "Tray-1.5"), Private("Tray_1_5"));
+    EXPECT_EQ(substituted.Option("Out-Bins", "Tray/2"), Private("Tray_2"));
+    const Naming kept("*NoPunctuationCharSubstitute?: TRUE\n" + bins);
+    EXPECT_EQ(kept.Feature("Out-Bins"), Private("Out-Bins"));
+    EXPECT_EQ(kept.Option("Out-Bins", "Tray-1.5"), Private("Tray-1.5"));
+    EXPECT_EQ(kept.Option("Out-Bins", "Tray/2"), Private("Tray_2"));
+}
+
 TEST(SchemaMappingTest, PrivateNamespaceIsTheGpdsThenThePluginsThenOneMadeFromTheModelName) {
     const Naming withUri("*PrintSchemaPrivateNamespaceURI: \"urn:gpd\"\n");
     EXPECT_EQ(print_schema::PrivateNamespace(withUri.Model(), "urn:plugin"), "urn:gpd");
