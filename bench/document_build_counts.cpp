@@ -9,23 +9,13 @@
 //   qp_icount_build --report=DIR [--sizes=100,1000]
 #include "bench_host.h"
 #include "bench_subjects.h"
+#include "callgrind_measure.h"
+#include "callgrind_profiles.h"
 
 #include <gpd/gpd_model.h>
 #include <print_schema/document_builder.h>
 
-#if QP_HAVE_CALLGRIND
-#include <valgrind/callgrind.h>
-#else
-#define RUNNING_ON_VALGRIND 0
-#define CALLGRIND_ZERO_STATS
-#define CALLGRIND_TOGGLE_COLLECT
-#define CALLGRIND_DUMP_STATS_AT(name) static_cast<void>(name)
-#endif
-
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
 
@@ -70,15 +60,6 @@ std::string GeneratedGpd(int features) {
 
 std::string Key(const char* operation, int size) { return std::string(operation) + "/" + std::to_string(size); }
 
-template <class Call>
-void Measure(const std::string& name, Call call) {
-    CALLGRIND_ZERO_STATS;
-    CALLGRIND_TOGGLE_COLLECT;
-    call();
-    CALLGRIND_TOGGLE_COLLECT;
-    CALLGRIND_DUMP_STATS_AT(name.c_str());
-}
-
 HRESULT Build(const gpd::GpdModel& model, IXMLDOMDocument2* document) {
     gpd::Selections selections;
     std::string error;
@@ -107,23 +88,6 @@ bool MeasureSize(CoreDriverSession& session, int size) {
     Measure(Key("convert", size),
             [&] { ok = ok && session.Convert(ProviderConversion::CompletePrintCapabilities, built.get()) == S_OK; });
     return ok;
-}
-
-std::map<std::string, double> ReadProfiles(const std::string& directory) {
-    std::map<std::string, double> measured;
-    const std::string trigger = "desc: Trigger: Client Request: ";
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        std::ifstream in(entry.path());
-        std::string name;
-        double total = -1;
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind(trigger, 0) == 0) name = line.substr(trigger.size());
-            if (line.rfind("summary: ", 0) == 0 || line.rfind("totals: ", 0) == 0)
-                total = std::atof(line.c_str() + line.find(' ') + 1);
-        }
-        if (!name.empty() && total >= 0) measured[name] = total;
-    }
-    return measured;
 }
 
 bool Check(bool held, const std::string& what) {
@@ -188,7 +152,7 @@ int Run(int argc, char** argv) {
         std::cerr << error << "\n";
         return 1;
     }
-    if (!RUNNING_ON_VALGRIND) std::cerr << "not running under callgrind: nothing will be counted\n";
+    if (!UnderCallgrind()) std::cerr << "not running under callgrind: nothing will be counted\n";
     for (const int size : sizes) {
         if (!MeasureSize(*session, size)) {
             std::cerr << size << " features: a measured call failed\n";

@@ -8,24 +8,11 @@
 //       qp_icount [--sizes=10,100,1000,10000] [--examples-only]
 //   qp_icount --report=DIR [--sizes=...] [--examples-only]
 #include "bench_subjects.h"
+#include "callgrind_measure.h"
+#include "callgrind_profiles.h"
 #include "ratio_report.h"
 
-#if QP_HAVE_CALLGRIND
-#include <valgrind/callgrind.h>
-#else
-// Built without valgrind's headers: the tool runs, and counts nothing.
-#define RUNNING_ON_VALGRIND 0
-#define CALLGRIND_ZERO_STATS
-#define CALLGRIND_TOGGLE_COLLECT
-#define CALLGRIND_DUMP_STATS_AT(name) static_cast<void>(name)
-#endif
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 using qp::ComPtr;
 
@@ -54,16 +41,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
-// Collects only while `call` runs, then writes the profile under `name`.
-template <class Call>
-void Measure(const std::string& name, Call call) {
-    CALLGRIND_ZERO_STATS;
-    CALLGRIND_TOGGLE_COLLECT;
-    call();
-    CALLGRIND_TOGGLE_COLLECT;
-    CALLGRIND_DUMP_STATS_AT(name.c_str());
-}
-
 bool MeasureSubject(CoreDriverSession& session, const Subject& subject) {
     bool ok = true;
     ComPtr<IXMLDOMDocument2> document = NewDocument();
@@ -77,34 +54,13 @@ bool MeasureSubject(CoreDriverSession& session, const Subject& subject) {
     return ok;
 }
 
-// The measurement name and total instruction count of one callgrind profile.
-bool ReadProfile(const std::filesystem::path& path, std::string& name, double& instructions) {
-    std::ifstream in(path);
-    const std::string trigger = "desc: Trigger: Client Request: ";
-    bool hasName = false;
-    bool hasTotal = false;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind(trigger, 0) == 0) {
-            name = line.substr(trigger.size());
-            hasName = true;
-        } else if (line.rfind("summary: ", 0) == 0 || line.rfind("totals: ", 0) == 0) {
-            instructions = std::atof(line.c_str() + line.find(' ') + 1);
-            hasTotal = true;
-        }
-    }
-    return hasName && hasTotal;
-}
-
-Measurements ReadProfiles(const std::string& directory) {
+// The profiles in `directory`, by operation and subject.
+Measurements ReadMeasurements(const std::string& directory) {
     Measurements measured;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        std::string name;
-        double instructions = 0;
+    for (const auto& [name, instructions] : ReadProfiles(directory)) {
         Operation operation;
         std::string key;
-        if (ReadProfile(entry.path(), name, instructions) && Measurements::Split(name, operation, key)) {
-            measured.Set(operation, key, instructions);
-        }
+        if (Measurements::Split(name, operation, key)) measured.Set(operation, key, instructions);
     }
     return measured;
 }
@@ -124,7 +80,7 @@ int Run(int argc, char** argv) {
     }
 
     if (!options.reportDirectory.empty()) {
-        const Measurements measured = ReadProfiles(options.reportDirectory);
+        const Measurements measured = ReadMeasurements(options.reportDirectory);
         std::cout << "Instructions per call (callgrind), each conversion against parsing and walking the same "
                      "document:\n\n";
         PrintRatioTable(std::cout, subjects, measured);
@@ -132,7 +88,7 @@ int Run(int argc, char** argv) {
         return CheckTargets(std::cout, subjects, measured) ? 0 : 3;
     }
 
-    if (!RUNNING_ON_VALGRIND) std::cerr << "not running under callgrind: nothing will be counted\n";
+    if (!UnderCallgrind()) std::cerr << "not running under callgrind: nothing will be counted\n";
     for (const Subject& subject : subjects) {
         if (const std::string problem = CheckSubject(*session, subject); !problem.empty()) {
             std::cerr << problem << "\n";

@@ -1,12 +1,11 @@
 #include <gpd/gpd_entry_reader.h>
+#include <gpd/gpd_text.h>
 
 #include <cctype>
 
 namespace gpd {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 bool IsKeywordChar(char c) { return IsNameChar(c) || c == '?'; }
 
 void TrimEnd(std::string& text) {

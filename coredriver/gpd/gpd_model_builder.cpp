@@ -1,5 +1,6 @@
 #include <gpd/gpd_model_builder.h>
 
+#include <gpd/gpd_text.h>
 #include <gpd/gpd_values.h>
 
 #include <algorithm>
@@ -9,33 +10,12 @@
 namespace gpd {
 namespace {
 
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
-
-// Only *Switch, *Case and *Default are written in either case by the documentation's examples.
-bool IsCaseless(const std::string& keyword, const char* expected) {
-    const std::string wanted = expected;
-    return keyword.size() == wanted.size() && std::equal(keyword.begin(), keyword.end(), wanted.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
 // Entries that the core driver does not let depend on a *Switch.
 const char* const kNotRelocatable[] = {"Constraints", "InvalidCombination", "InvalidInstallableCombination",
                                        "NotInstalledConstraints", "TTFS"};
 
 // The largest value a macro may grow to: a macro built from earlier ones can double each time.
 constexpr size_t kMaxValueBytes = 1u << 20;
-
-// Names for a message: the first few, enough to recognise them.
-std::string Listed(const std::vector<std::string>& names) {
-    constexpr size_t kShown = 20;
-    if (names.empty()) return "none";
-    std::string list;
-    for (size_t i = 0; i < names.size() && i < kShown; ++i) list += (list.empty() ? "" : ", ") + names[i];
-    if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " in all)";
-    return list;
-}
 
 std::vector<std::string> OptionNames(const Feature& feature) {
     std::vector<std::string> names;
@@ -51,6 +31,19 @@ bool NamesMacro(const std::string& value, const std::string& name) {
         if (end == value.size() || !IsNameChar(value[end])) return true;
     }
     return false;
+}
+
+bool IsNameCharOrPunctuation(char c) { return IsNameChar(c) || IsNamePunctuation(c); }
+
+// What a name breaks of the symbolic-name rule; empty when it keeps it.
+std::string NameWarning(const std::string& what, const std::string& name) {
+    if (!std::all_of(name.begin(), name.end(), IsNameChar)) {
+        return "the " + what + " name " + name + " is not a symbolic name of letters, digits and '_'";
+    }
+    if (std::isalpha(static_cast<unsigned char>(name[0])) == 0) {
+        return "the " + what + " name " + name + " does not start with a letter, as symbolic names should";
+    }
+    return {};
 }
 
 std::string Shown(const Token& token) { return "*" + token.keyword + (token.value.empty() ? "" : ": " + token.value); }
@@ -107,14 +100,15 @@ void ModelBuilder::HandleEntry(const Token& token) {
                                             "' has no '*' (only the entries of *Macros go without)");
     }
     const std::string& keyword = token.keyword;
-    const bool isCase = IsCaseless(keyword, "Case") || IsCaseless(keyword, "Default");
+    // *Switch, *Case and *Default are read in either case, as GPDs write them both ways.
+    const bool isCase = SameIgnoringCase(keyword, "Case") || SameIgnoringCase(keyword, "Default");
     if (kind == BlockKind::Switch && !isCase) {
         throw ReadFailure(Where(token), Shown(token) + " inside " + blocks_.back().opener + ": only *Case and *Default go there");
     }
     if (token.externGlobal) return Assign(token);
     if (keyword == "Feature") return OpenFeature(token);
     if (keyword == "Option") return OpenOption(token);
-    if (IsCaseless(keyword, "Switch")) return OpenSwitch(token);
+    if (SameIgnoringCase(keyword, "Switch")) return OpenSwitch(token);
     if (isCase) return OpenCase(token);
     if (keyword == "Macros") return OpenMacros(token);
     if (keyword == "BlockMacro") return DefineBlockMacro(token);
@@ -227,7 +221,7 @@ void ModelBuilder::OpenCase(const Token& token) {
     const Target owner = enclosing.owner;
     Switch& switched = switches_[switchIndex];
     Condition condition{switched.feature, {}, {}};
-    const bool isDefault = IsCaseless(token.keyword, "Default");
+    const bool isDefault = SameIgnoringCase(token.keyword, "Default");
     if (!isDefault) {
         condition.option = Substitute(token.value, Where(token));
         if (condition.option.empty()) throw ReadFailure(Where(token), "*Case needs an option's name");
@@ -443,18 +437,23 @@ ModelBuilder::Body ModelBuilder::FindBlockMacro(const std::string& name) const {
 
 // A symbolic name: letters, digits and '_'. One that starts with other than a letter is
 // accepted with a warning where it is declared, as Unidrv accepts the documentation's own
-// `360dpi` and `2Holes`.
+// `360dpi` and `2Holes`; so is a feature or option name with punctuation that is no GPD syntax
+// (`Tray-1.5`), which the Print Schema names substitute or keep. A macro's name stays symbolic,
+// since =Name references end at its first other character.
 std::string ModelBuilder::CheckedName(const Token& token, const std::string& what, const std::string& value) {
     if (value.empty()) throw ReadFailure(Where(token), "*" + token.keyword + " needs a name");
     if (IsMacroReference(value)) return value;
-    if (!std::all_of(value.begin(), value.end(), IsNameChar)) {
-        throw ReadFailure(Where(token), "*" + token.keyword + " needs a name of letters, digits and '_', got '" + value + "'");
+    const bool mayPunctuate = what == "feature" || what == "option";
+    const auto allowed = mayPunctuate ? IsNameCharOrPunctuation : IsNameChar;
+    if (!std::all_of(value.begin(), value.end(), allowed)) {
+        throw ReadFailure(Where(token), "*" + token.keyword + " needs a name of letters, digits" +
+                                            (mayPunctuate ? ", '_' and punctuation such as '-' and '.'" : " and '_'") +
+                                            ", got '" + value + "'");
     }
     const bool declared = (what == "feature" && featureIndex_.count(value) != 0) ||
                           (what == "option" && optionIndex_.count({blocks_.back().owner.feature, value}) != 0);
-    if (std::isalpha(static_cast<unsigned char>(value[0])) == 0 && !declared) {
-        model_.warnings_.push_back(Diagnostic{Where(token), "the " + what + " name " + value +
-                                                                 " does not start with a letter, as symbolic names should"});
+    if (std::string warning = NameWarning(what, value); !warning.empty() && !declared) {
+        model_.warnings_.push_back(Diagnostic{Where(token), std::move(warning)});
     }
     return value;
 }

@@ -1,4 +1,5 @@
 #include <gpd/gpd_preprocessor.h>
+#include <gpd/gpd_text.h>
 
 #include <algorithm>
 #include <cctype>
@@ -32,23 +33,6 @@ const SuppliedInclude kSuppliedIncludes[] = {
 };
 
 const char* const kDirectives[] = {"Define", "Undefine", "Ifdef", "Elseifdef", "Else", "Endif", "Include", "SetPPPrefix"};
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
-
-std::string Trimmed(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 

@@ -1,6 +1,7 @@
 // What a DEVMODE selects from a GPD: the chosen options, and every other feature's default,
 // which may itself depend on the selections of other features through *Switch.
 #include <gpd/gpd_model.h>
+#include <gpd/gpd_text.h>
 #include <gpd/gpd_values.h>
 
 #include <deque>
@@ -11,16 +12,6 @@
 
 namespace gpd {
 namespace {
-
-// Names for a message: the first few, enough to recognise them.
-std::string Listed(const std::vector<std::string>& names) {
-    constexpr size_t kShown = 20;
-    if (names.empty()) return "none";
-    std::string list;
-    for (size_t i = 0; i < names.size() && i < kShown; ++i) list += (list.empty() ? "" : ", ") + names[i];
-    if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " in all)";
-    return list;
-}
 
 // The features whose selections a feature's *DefaultOption depends on.
 std::set<std::string> DefaultDependencies(const Feature& feature) {

@@ -1,21 +1,12 @@
 #include <gpd/gpd_values.h>
 
+#include <gpd/gpd_text.h>
+
 #include <cctype>
 #include <charconv>
 
 namespace gpd {
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
-
-std::string Trimmed(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

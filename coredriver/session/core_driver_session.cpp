@@ -65,6 +65,13 @@ HRESULT QueryDefaultNamespace(IPrintOemPrintTicketProvider* provider, std::strin
     return hr;
 }
 
+// True when `hr` succeeded; otherwise false with "MODULE: what RESULT" as the error.
+bool Succeeded(HRESULT hr, const std::string& path, const char* what, std::string& error) {
+    if (SUCCEEDED(hr)) return true;
+    error = path + ": " + what + DescribeHResult(hr);
+    return false;
+}
+
 }  // namespace
 
 const char* MethodName(ProviderConversion conversion) {
@@ -127,53 +134,28 @@ HRESULT CoreDriverSession::Convert(ProviderConversion conversion, IXMLDOMDocumen
 
 bool CoreDriverSession::SetUpUiPlugin(std::string& error) {
     const std::string& path = module_.Path();
-    const HRESULT made = CreateThroughFactory(module_, CLSID_OEMUI, IID_IPrintOemUI2, uiPlugin_);
-    if (FAILED(made)) {
-        error = path + ": cannot make the UI plug-in: " + DescribeHResult(made);
-        return false;
-    }
-    const HRESULT published = uiPlugin_->PublishDriverInterface(helper_.get());
-    if (FAILED(published)) {
-        error = path + ": the UI plug-in refuses the core helper: PublishDriverInterface returned " +
-                DescribeHResult(published);
-        return false;
-    }
-    const HRESULT devmode = devmode_.Make(uiPlugin_.get());
-    if (FAILED(devmode)) {
-        error = path + ": the UI plug-in cannot size and fill its DEVMODE section: " + DescribeHResult(devmode);
-        return false;
-    }
-    return true;
+    return Succeeded(CreateThroughFactory(module_, CLSID_OEMUI, IID_IPrintOemUI2, uiPlugin_), path,
+                     "cannot make the UI plug-in: ", error) &&
+           Succeeded(uiPlugin_->PublishDriverInterface(helper_.get()), path,
+                     "the UI plug-in refuses the core helper: PublishDriverInterface returned ", error) &&
+           Succeeded(devmode_.Make(uiPlugin_.get()), path, "the UI plug-in cannot size and fill its DEVMODE section: ",
+                     error);
 }
 
 bool CoreDriverSession::SetUpProvider(std::string& error) {
     const std::string& path = module_.Path();
     const HRESULT made = CreateThroughFactory(module_, CLSID_OEMPTPROVIDER, IID_IPrintOemPrintTicketProvider, provider_);
-    if (FAILED(made)) {
-        error = path + ": cannot make the Print Ticket provider: " + DescribeHResult(made);
-        return false;
-    }
-    HRESULT hr = QuerySupportedVersions(provider_.get(), supportedVersions_);
+    if (!Succeeded(made, path, "cannot make the Print Ticket provider: ", error)) return false;
+    const HRESULT hr = QuerySupportedVersions(provider_.get(), supportedVersions_);
     if (std::find(supportedVersions_.begin(), supportedVersions_.end(), kInterfaceVersion) ==
         supportedVersions_.end()) {
         error = path + ": the Print Ticket provider does not offer version 1: GetSupportedVersions returned " +
                 DescribeHResult(hr);
         return false;
     }
-    hr = Bind(provider_.get());
-    if (FAILED(hr)) {
-        error = path + ": BindPrinter returned " + DescribeHResult(hr);
-        return false;
-    }
-    hr = QueryDefaultNamespace(provider_.get(), defaultNamespace_);
-    if (FAILED(hr)) {
-        error = path + ": QueryDeviceDefaultNamespace returned " + DescribeHResult(hr);
-        return false;
-    }
-    hr = provider_->PublishPrintTicketHelperInterface(helper_.get());
-    if (FAILED(hr)) {
-        error = path + ": PublishPrintTicketHelperInterface returned " + DescribeHResult(hr);
-        return false;
-    }
-    return true;
+    return Succeeded(Bind(provider_.get()), path, "BindPrinter returned ", error) &&
+           Succeeded(QueryDefaultNamespace(provider_.get(), defaultNamespace_), path,
+                     "QueryDeviceDefaultNamespace returned ", error) &&
+           Succeeded(provider_->PublishPrintTicketHelperInterface(helper_.get()), path,
+                     "PublishPrintTicketHelperInterface returned ", error);
 }

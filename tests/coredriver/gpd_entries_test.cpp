@@ -78,7 +78,8 @@ TEST(GpdEntriesTest, AMalformedFileFailsAtTheRightLine) {
         {"*Feature: A\n{\n  *Name: \"open\n+ \"more\"\n}\n", "t.gpd:3: a quoted string is not closed on its line"},
         {"*Feature: A\n{\n  *Name: \"x\" *Cmd: \"y\"\n}\n", "t.gpd:3: a second entry on the line of another; put *Cmd on a line of its own"},
         {"*Feature: A\n{\n  *Cmd: <BeginValue:Q>x\n}\n", "t.gpd:3: <BeginValue:Q> has no <EndValue:Q>"},
-        {"*Feature: A B\n{\n}\n", "t.gpd:1: *Feature needs a name of letters, digits and '_', got 'A B'"},
+        {"*Feature: A B\n{\n}\n",
+         "t.gpd:1: *Feature needs a name of letters, digits, '_' and punctuation such as '-' and '.', got 'A B'"},
         {"*Feature: A\n{\n  Option: B\n}\n", "t.gpd:3: 'Option: B' has no '*' (only the entries of *Macros go without)"},
         {"*Feature: A\n{\n *Name: \"x\"\n  + \"y\"\n}\n", "t.gpd:4: expected an entry '*Keyword: value', found '+'"},
         {"*Feature: A { }\n+ \"y\"\n", "t.gpd:2: a '+' line continues an entry, and there is none before it"},
@@ -95,6 +96,27 @@ TEST(GpdEntriesTest, DigitInitialNamesNonAsciiBytesAndLowerCaseBooleansAreWarnin
     EXPECT_EQ(model.Warnings()[0].Text().rfind("t.gpd:3: byte 0xC3 is not ASCII", 0), 0u) << model.Warnings()[0].Text();
     EXPECT_EQ(model.Warnings()[1].Text(), "t.gpd:3: the option name 2Holes does not start with a letter, as symbolic names should");
     EXPECT_EQ(model.Warnings()[2].Text(), "t.gpd:4: *ConcealFromUI?: True is read as TRUE; Booleans are written in capitals");
+}
+
+// Punctuation that is no GPD syntax reads with a warning; the characters the syntax uses, and
+// bytes past ASCII, are refused where the name is.
+TEST(GpdEntriesTest, PunctuatedNamesAreWarningsAndSyntaxCharactersAreRefused) {
+    const gpd::GpdModel model = Parsed("*Feature: Out-Bins\n{\n  *DefaultOption: Tray-1.5\n  *Option: Tray/2+ { }\n"
+                                       "  *Option: Tray-1.5 { }\n  *Option: Tray-1.5 { }\n}\n");
+    EXPECT_EQ(OptionNames(model, "Out-Bins"), (Names{"Tray/2+", "Tray-1.5"}));
+    EXPECT_EQ(gpdtest::Defaults(model).at("Out-Bins"), "Tray-1.5");
+    std::vector<std::string> warnings;
+    for (const gpd::Diagnostic& warning : model.Warnings()) warnings.push_back(warning.Text());
+    EXPECT_EQ(warnings, (Names{"t.gpd:1: the feature name Out-Bins is not a symbolic name of letters, digits and '_'",
+                               "t.gpd:4: the option name Tray/2+ is not a symbolic name of letters, digits and '_'",
+                               "t.gpd:5: the option name Tray-1.5 is not a symbolic name of letters, digits and '_'"}));
+
+    for (const std::string refused : {"*", "%", ":", "=", "<", ">", ",", "(", ")", ";", "[", "\xC3\xA9"}) {
+        EXPECT_EQ(Failure("*Feature: A\n{\n  *Option: B" + refused + "C { }\n}\n"),
+                  "t.gpd:3: *Option needs a name of letters, digits, '_' and punctuation such as '-' and '.', got 'B" +
+                      refused + "C'");
+    }
+    EXPECT_EQ(Failure("*Macros: M\n{\n  Tray.1: \"x\"\n}\n").rfind("t.gpd:3: ", 0), 0u) << "macro names stay symbolic";
 }
 
 }  // namespace

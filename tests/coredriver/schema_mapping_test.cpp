@@ -55,26 +55,29 @@ std::string Feature(const std::string& name, const std::string& inside) {
 }
 
 TEST(SchemaMappingTest, StandardFeaturesTakeTheirKeywordsWhateverTheirMapSays) {
-    const Naming naming(Feature("PaperSize", "*PrintSchemaKeywordMap: \"JobHolePunch\"\n*Option: A4 {}\n") +
-                        Feature("ColorMode", "*PrintSchemaKeywordMap: \"Foo\"\n*Option: Mono {}\n") +
-                        Feature("Duplex", "*Option: NONE {}\n") + Feature("Collate", "*Option: ON {}\n") +
-                        Feature("InputBin", "*Option: UPPER {}\n") + Feature("MediaType", "*Option: GLOSSY {}\n") +
-                        Feature("Orientation", "*Option: PORTRAIT {}\n") + Feature("OutputBin", "*Option: Top {}\n") +
-                        Feature("Resolution", "*Option: R600 {}\n") + Feature("Stapling", "*Option: Off {}\n") +
-                        Feature("PageProtect", "*Option: ON {}\n") + Feature("JobPasscode", "*Option: ON {}\n"));
-    EXPECT_EQ(naming.Feature("PaperSize"), Psk("PageMediaSize"));
-    EXPECT_EQ(naming.Feature("ColorMode"), Psk("PageOutputColor"));
-    EXPECT_EQ(naming.Feature("Duplex"), Psk("JobDuplexAllDocumentsContiguously"));
-    EXPECT_EQ(naming.Feature("Collate"), Psk("DocumentCollate"));
-    EXPECT_EQ(naming.Feature("InputBin"), Psk("JobInputBin"));
-    EXPECT_EQ(naming.Feature("MediaType"), Psk("PageMediaType"));
-    EXPECT_EQ(naming.Feature("Orientation"), Psk("PageOrientation"));
-    EXPECT_EQ(naming.Feature("OutputBin"), Psk("JobOutputBin"));
-    EXPECT_EQ(naming.Feature("Resolution"), Psk("PageResolution"));
-    EXPECT_EQ(naming.Feature("Stapling"), Psk("JobStapleAllDocuments"));
-    EXPECT_EQ(naming.Feature("PageProtect"), Psk("JobPageProtection"));
-    EXPECT_EQ(naming.Feature("JobPasscode"),
-              (SchemaName{"http://schemas.microsoft.com/windows/2013/05/printing/printschemakeywordsv11", "JobPasscode"}));
+    const struct {
+        const char* feature;
+        const char* inside;
+        SchemaName name;
+    } features[] = {
+        {"PaperSize", "*PrintSchemaKeywordMap: \"JobHolePunch\"\n*Option: A4 {}\n", Psk("PageMediaSize")},
+        {"ColorMode", "*PrintSchemaKeywordMap: \"Foo\"\n*Option: Mono {}\n", Psk("PageOutputColor")},
+        {"Duplex", "*Option: NONE {}\n", Psk("JobDuplexAllDocumentsContiguously")},
+        {"Collate", "*Option: ON {}\n", Psk("DocumentCollate")},
+        {"InputBin", "*Option: UPPER {}\n", Psk("JobInputBin")},
+        {"MediaType", "*Option: GLOSSY {}\n", Psk("PageMediaType")},
+        {"Orientation", "*Option: PORTRAIT {}\n", Psk("PageOrientation")},
+        {"OutputBin", "*Option: Top {}\n", Psk("JobOutputBin")},
+        {"Resolution", "*Option: R600 {}\n", Psk("PageResolution")},
+        {"Stapling", "*Option: Off {}\n", Psk("JobStapleAllDocuments")},
+        {"PageProtect", "*Option: ON {}\n", Psk("JobPageProtection")},
+        {"JobPasscode", "*Option: ON {}\n",
+         {"http://schemas.microsoft.com/windows/2013/05/printing/printschemakeywordsv11", "JobPasscode"}},
+    };
+    std::string body;
+    for (const auto& row : features) body += Feature(row.feature, row.inside);
+    const Naming naming(body);
+    for (const auto& row : features) EXPECT_EQ(naming.Feature(row.feature), row.name);
 }
 
 TEST(SchemaMappingTest, StandardOptionsTakeTheirKeywordsAndUnsettledPaperSizesStayPrivate) {
@@ -88,23 +91,30 @@ TEST(SchemaMappingTest, StandardOptionsTakeTheirKeywordsAndUnsettledPaperSizesSt
                              "*Option: Banner { *PrintSchemaKeywordMap: \"NorthAmericaTabloid\" }\n") +
         Feature("InputBin", "*Option: FORMSOURCE {}\n*Option: LOWER {}\n*Option: Tray3 {}\n") +
         Feature("PageProtect", "*Option: ON {}\n"));
-    EXPECT_EQ(naming.Option("Duplex", "NONE"), Psk("OneSided"));
-    EXPECT_EQ(naming.Option("Duplex", "VERTICAL"), Psk("TwoSidedLongEdge")) << "Duplex options are not remapped";
-    EXPECT_EQ(naming.Option("Duplex", "HORIZONTAL"), Psk("TwoSidedShortEdge"));
-    EXPECT_EQ(naming.Option("Collate", "OFF"), Psk("Uncollated"));
-    EXPECT_EQ(naming.Option("Orientation", "LANDSCAPE_CC270"), Psk("ReverseLandscape"));
-    EXPECT_EQ(naming.Option("PaperSize", "A4"), Psk("ISOA4"));
-    EXPECT_EQ(naming.Option("PaperSize", "LETTER"), Psk("NorthAmericaLetter"));
-    EXPECT_EQ(naming.Option("PaperSize", "A4_ROTATED"), Private("A4_ROTATED"));
-    EXPECT_EQ(naming.Option("PaperSize", "ENV_C65"), Private("ENV_C65"));
-    EXPECT_EQ(naming.Option("PaperSize", "LEDGER"), Private("LEDGER"));
-    EXPECT_EQ(naming.Option("PaperSize", "CUSTOMSIZE"), Psk("CustomMediaSize"));
-    EXPECT_EQ(naming.Option("PaperSize", "Photo4x6"), Private("Photo4x6"));
-    EXPECT_EQ(naming.Option("PaperSize", "Banner"), Psk("NorthAmericaTabloid"));
-    EXPECT_EQ(naming.Option("InputBin", "FORMSOURCE"), Psk("AutoSelect"));
-    EXPECT_EQ(naming.Option("InputBin", "LOWER"), Psk("High"));
-    EXPECT_EQ(naming.Option("InputBin", "Tray3"), Private("Tray3"));
-    EXPECT_EQ(naming.Option("PageProtect", "ON"), Private("ON"));
+    const struct {
+        const char* feature;
+        const char* option;
+        SchemaName name;
+    } options[] = {
+        {"Duplex", "NONE", Psk("OneSided")},
+        {"Duplex", "VERTICAL", Psk("TwoSidedLongEdge")},  // Duplex options are not remapped
+        {"Duplex", "HORIZONTAL", Psk("TwoSidedShortEdge")},
+        {"Collate", "OFF", Psk("Uncollated")},
+        {"Orientation", "LANDSCAPE_CC270", Psk("ReverseLandscape")},
+        {"PaperSize", "A4", Psk("ISOA4")},
+        {"PaperSize", "LETTER", Psk("NorthAmericaLetter")},
+        {"PaperSize", "A4_ROTATED", Private("A4_ROTATED")},
+        {"PaperSize", "ENV_C65", Private("ENV_C65")},
+        {"PaperSize", "LEDGER", Private("LEDGER")},
+        {"PaperSize", "CUSTOMSIZE", Psk("CustomMediaSize")},
+        {"PaperSize", "Photo4x6", Private("Photo4x6")},
+        {"PaperSize", "Banner", Psk("NorthAmericaTabloid")},
+        {"InputBin", "FORMSOURCE", Psk("AutoSelect")},
+        {"InputBin", "LOWER", Psk("High")},
+        {"InputBin", "Tray3", Private("Tray3")},
+        {"PageProtect", "ON", Private("ON")},
+    };
+    for (const auto& row : options) EXPECT_EQ(naming.Option(row.feature, row.option), row.name) << row.option;
 }
 
 TEST(SchemaMappingTest, AnInputBinOptionMappedToAutoSelectTakesTheNameFromFormSource) {
@@ -156,6 +166,18 @@ TEST(SchemaMappingTest, PrivateNamesFollowTheSectionPrefixAndSubstitutionRules) 
 TEST(SchemaMappingTest, KeepingPunctuationKeepsLeadingDigits) {
     const Naming naming("*NoPunctuationCharSubstitute?: TRUE\n" + Feature("Finishing", "*Option: 2Sided {}\n"));
     EXPECT_EQ(naming.Option("Finishing", "2Sided"), Private("2Sided"));
+}
+
+TEST(SchemaMappingTest, PunctuatedNamesKeepDotAndHyphenOnlyWhereTheGpdSaysSo) {
+    const std::string bins = Feature("Out-Bins", "*Option: Tray-1.5 {}\n*Option: Tray/2 {}\n");
+    const Naming substituted(bins);
+    EXPECT_EQ(substituted.Feature("Out-Bins"), Private("Out_Bins"));
+    EXPECT_EQ(substituted.Option("Out-Bins", "Tray-1.5"), Private("Tray_1_5"));
+    EXPECT_EQ(substituted.Option("Out-Bins", "Tray/2"), Private("Tray_2"));
+    const Naming kept("*NoPunctuationCharSubstitute?: TRUE\n" + bins);
+    EXPECT_EQ(kept.Feature("Out-Bins"), Private("Out-Bins"));
+    EXPECT_EQ(kept.Option("Out-Bins", "Tray-1.5"), Private("Tray-1.5"));
+    EXPECT_EQ(kept.Option("Out-Bins", "Tray/2"), Private("Tray_2"));
 }
 
 TEST(SchemaMappingTest, PrivateNamespaceIsTheGpdsThenThePluginsThenOneMadeFromTheModelName) {

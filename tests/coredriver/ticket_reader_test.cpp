@@ -129,18 +129,15 @@ TEST_F(TicketReaderTest, ANameInAnotherNamespaceMapsToNothingAndSaysWhichNamespa
                                  "not mapped: a feature whose name 'undeclared:Tone' has an undeclared prefix"}));
 }
 
-// Every option of every feature of the sample package, in the ticket the core driver builds,
-// reads back as itself: the two directions of the naming agree.
-TEST_F(TicketReaderTest, EveryOptionOfTheSamplePackageReadsBackFromTheTicketBuiltForIt) {
-    gpd::GpdModel sample;
+// Builds the ticket of each option of each feature in tickets, one option at a time, and expects
+// the selections to read back as they went in: the two directions of the naming agree.
+void ExpectEveryOptionReadsBack(const gpd::GpdModel& model) {
+    const NamingContext naming{model, print_schema::PrivateNamespace(model, "")};
     std::string error;
-    ASSERT_TRUE(gpd::GpdModel::Read(std::string(QP_SOURCE_DIR) + "/examples/driver/qpqpex.gpd", {}, sample, error))
-        << error;
-    const NamingContext naming{sample, print_schema::PrivateNamespace(sample, "")};
-    for (const gpd::Feature& feature : sample.Features()) {
+    for (const gpd::Feature& feature : model.Features()) {
         if (!print_schema::IsInTicket(naming, feature)) continue;
         for (const gpd::Option& option : feature.options) {
-            const gpd::Selections selections = gpdtest::Defaults(sample, {{feature.name, option.name}});
+            const gpd::Selections selections = gpdtest::Defaults(model, {{feature.name, option.name}});
             qp::ComPtr<IXMLDOMDocument2> ticket;
             ASSERT_TRUE(
                 print_schema::NewGpdDocument(naming, print_schema::DocumentKind::Ticket, selections, ticket, error))
@@ -150,6 +147,22 @@ TEST_F(TicketReaderTest, EveryOptionOfTheSamplePackageReadsBackFromTheTicketBuil
             EXPECT_EQ(reading.selections, selections) << feature.name << "=" << option.name;
         }
     }
+}
+
+TEST_F(TicketReaderTest, EveryOptionOfTheSamplePackageReadsBackFromTheTicketBuiltForIt) {
+    gpd::GpdModel sample;
+    std::string error;
+    ASSERT_TRUE(gpd::GpdModel::Read(std::string(QP_SOURCE_DIR) + "/examples/driver/qpqpex.gpd", {}, sample, error))
+        << error;
+    ExpectEveryOptionReadsBack(sample);
+}
+
+// Names with punctuation read back whether the Print Schema names substitute it or keep it.
+TEST_F(TicketReaderTest, PunctuatedNamesReadBackSubstitutedOrKept) {
+    const std::string bins =
+        "*Feature: Out-Bins\n{\n*FeatureType: DOC_PROPERTY\n*Option: Tray-1.5 { }\n*Option: Tray/2 { }\n}\n";
+    ExpectEveryOptionReadsBack(gpdtest::Parsed(bins));
+    ExpectEveryOptionReadsBack(gpdtest::Parsed("*NoPunctuationCharSubstitute?: TRUE\n" + bins));
 }
 
 }  // namespace

@@ -93,6 +93,10 @@ TEST_F(DocumentCommandTest, MistakesAreUsageErrorsOfOneLine) {
         EXPECT_NE(err.find(mistake.says), std::string::npos) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     }
+    const std::string broken = ScratchFile("broken.gpd", "*Feature: Punch\n{\n");
+    const Outcome malformed = Pthost({"--gpd", broken, "document", "ticket"});
+    EXPECT_EQ(malformed.status, 2);
+    EXPECT_EQ(Errors(malformed.err).rfind(broken + ":2: ", 0), 0u) << "a malformed GPD is reported as GPD:LINE: message";
 }
 
 }  // namespace

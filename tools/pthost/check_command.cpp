@@ -36,11 +36,6 @@ struct Request {
     bool help = false;
 };
 
-int UsageError(const std::string& message) {
-    std::cerr << "pthost check: " << message << " (see pthost check --help)\n";
-    return kExitUsage;
-}
-
 bool ParseRequest(const std::vector<std::string>& args, Request& request, std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "-h" || args[i] == "--help") {
@@ -89,7 +84,7 @@ bool ReadIfGiven(const std::string& path, package::SectionedFile::Syntax syntax,
 int RunCheck(const GlobalOptions& global, const std::vector<std::string>& args) {
     Request request;
     std::string error;
-    if (!ParseRequest(args, request, error)) return UsageError(error);
+    if (!ParseRequest(args, request, error)) return UsageError("check", error);
     if (request.help) {
         std::cout << kHelp;
         return kExitSucceeded;

@@ -1,6 +1,7 @@
 #include "conversion_commands.h"
 
 #include "com_apartment.h"
+#include "command_arguments.h"
 #include "document_io.h"
 #include "gpd_commands.h"
 #include "output_file.h"
@@ -45,11 +46,9 @@ struct ConversionCommand {
 };
 
 struct Request {
-    GpdSelections selections;
-    std::string output;
+    SelectionArguments arguments;
     std::string input;  // empty: build the document from the GPD
     bool diff = false;
-    bool help = false;
 };
 
 // Loads or builds the document the conversion runs on, as often as needed; false with the line
@@ -121,22 +120,11 @@ void PrintHelp(const ConversionCommand& command) {
               << command.description << kCommonHelp;
 }
 
-int UsageError(const ConversionCommand& command, const std::string& message) {
-    std::cerr << "pthost " << command.name << ": " << message << " (see pthost " << command.name << " --help)\n";
-    return kExitUsage;
-}
-
-int CannotRun(const std::string& message) {
-    std::cerr << (message.rfind("pthost", 0) == 0 ? "" : "pthost: ") << message << "\n";
-    return kExitUsage;
-}
-
 bool ParseRequest(const std::string& command, const std::vector<std::string>& args, Request& request,
                   std::string& error) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
             if (!request.input.empty()) {
                 error = "one FILE only, got '" + request.input + "' and '" + arg + "'";
@@ -145,27 +133,14 @@ bool ParseRequest(const std::string& command, const std::vector<std::string>& ar
             request.input = arg;
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (arg == "-h" || arg == "--help") {
-            request.help = true;
         } else if (arg == "--diff") {
             request.diff = true;
-        } else if (arg == "-o") {
-            if (!hasValue || args[i + 1].empty()) {
-                error = "-o needs OUT";
-                return false;
-            }
-            request.output = args[++i];
-        } else if (arg == "--option") {
-            if (!AddSelection(hasValue ? args[++i] : std::string(), request.selections, error)) return false;
-        } else if (arg.rfind("--option=", 0) == 0) {
-            if (!AddSelection(arg.substr(9), request.selections, error)) return false;
-        } else {
-            error = MisplacedGlobalOption(arg, command);
+        } else if (!TakeSelectionArgument(args, i, true, request.arguments, error)) {
+            if (error.empty()) error = MisplacedGlobalOption(arg, command);
             if (error.empty()) error = "unknown option '" + arg + "'";
             return false;
         }
     }
-    if (request.output == "-") request.output.clear();
     return true;
 }
 
@@ -175,21 +150,21 @@ bool ParseRequest(const std::string& command, const std::vector<std::string>& ar
 bool SelectOptions(const ConversionCommand& command, const GlobalOptions& global, const Request& request,
                    std::optional<gpd::GpdModel>& model, GpdSelections& selections) {
     if (global.gpdPath.empty()) {
-        selections = request.selections;
+        selections = request.arguments.chosen;
         return true;
     }
     model.emplace();
     if (!ReadGpd(command.name, global, *model)) return false;
     std::string error;
-    if (model->Select(request.selections, selections, error)) return true;
+    if (model->Select(request.arguments.chosen, selections, error)) return true;
     std::cerr << "pthost " << command.name << ": " << error << "\n";
     return false;
 }
 
 // A failed conversion leaves a half-edited document, which must not take the input's place.
 bool WouldOverwriteInput(const Request& request) {
-    return !request.output.empty() && !request.input.empty() && request.input != "-" &&
-           IsSameFile(request.output, request.input);
+    return !request.arguments.output.empty() && !request.input.empty() && request.input != "-" &&
+           IsSameFile(request.arguments.output, request.input);
 }
 
 std::string InputName(const Request& request) {
@@ -273,12 +248,12 @@ bool ReportReadBack(const print_schema::NamingContext& naming, const GpdSelectio
 
 int WriteResult(const Request& request, IXMLDOMDocument2* document, HRESULT converted) {
     if (converted != S_OK && WouldOverwriteInput(request)) {
-        std::cerr << "pthost: " << request.output
+        std::cerr << "pthost: " << request.arguments.output
                   << " is the input file: left as it was, since the conversion failed\n";
         return kExitPluginFailed;
     }
     std::string error;
-    if (!WriteOutput(document, request.output, error)) return CannotRun(error);
+    if (!WriteOutput(document, request.arguments.output, error)) return CannotRun(error);
     return converted == S_OK ? kExitSucceeded : kExitPluginFailed;
 }
 
@@ -291,9 +266,9 @@ int WriteDiff(const Request& request, const std::string& before, IXMLDOMDocument
     const FileWriter write = [&diff](const std::string& path, std::string& reason) {
         return WriteBytes(path, diff, reason);
     };
-    if (request.output.empty()) {
+    if (request.arguments.output.empty()) {
         std::cout << diff;
-    } else if (!ReplaceFile(request.output, write, error)) {
+    } else if (!ReplaceFile(request.arguments.output, write, error)) {
         return CannotRun(error);
     }
     return converted == S_OK ? kExitSucceeded : kExitPluginFailed;
@@ -337,16 +312,16 @@ int Convert(const ConversionCommand& command, const std::string& modulePath, con
 int Run(const ConversionCommand& command, const GlobalOptions& global, const std::vector<std::string>& args) {
     Request request;
     std::string error;
-    if (!ParseRequest(command.name, args, request, error)) return UsageError(command, error);
-    if (request.help) {
+    if (!ParseRequest(command.name, args, request, error)) return UsageError(command.name, error);
+    if (request.arguments.help) {
         PrintHelp(command);
         return kExitSucceeded;
     }
     if (request.input.empty() && global.gpdPath.empty()) {
-        return UsageError(command, "no FILE given, nor --gpd GPD to build the document from");
+        return UsageError(command.name, "no FILE given, nor --gpd GPD to build the document from");
     }
     if (request.diff && WouldOverwriteInput(request)) {
-        return UsageError(command, "-o names the input FILE, which --diff would replace with the diff");
+        return UsageError(command.name, "-o names the input FILE, which --diff would replace with the diff");
     }
     std::optional<gpd::GpdModel> model;
     GpdSelections selections;
@@ -355,20 +330,6 @@ int Run(const ConversionCommand& command, const GlobalOptions& global, const std
 }
 
 }  // namespace
-
-bool AddSelection(const std::string& value, GpdSelections& selections, std::string& error) {
-    const size_t equals = value.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-        error = value.empty() ? "--option needs FEATURE=OPTION" : "--option needs FEATURE=OPTION, got '" + value + "'";
-        return false;
-    }
-    const std::string feature = value.substr(0, equals);
-    if (!selections.emplace(feature, value.substr(equals + 1)).second) {
-        error = "--option selects the feature '" + feature + "' twice";
-        return false;
-    }
-    return true;
-}
 
 int RunToTicket(const GlobalOptions& global, const std::vector<std::string>& args) {
     return Run(kToTicket, global, args);

@@ -4,8 +4,6 @@
 
 #include "command.h"
 
-#include <session/core_helper_stub.h>
-
 #include <string>
 #include <vector>
 
@@ -19,8 +17,5 @@ inline constexpr const char* kConversionArguments = "[--option FEATURE=OPTION]..
 int RunToTicket(const GlobalOptions& global, const std::vector<std::string>& args);
 int RunToDevMode(const GlobalOptions& global, const std::vector<std::string>& args);
 int RunCapabilities(const GlobalOptions& global, const std::vector<std::string>& args);
-
-// "FEATURE=OPTION", an --option's value, into the selections; false with the reason.
-bool AddSelection(const std::string& value, GpdSelections& selections, std::string& error);
 
 }  // namespace pthost

@@ -3,6 +3,7 @@
 #include "com_apartment.h"
 #include "command.h"
 #include "document_io.h"
+#include "gpd_commands.h"
 
 #include <gpd/gpd_model.h>
 #include <print_schema/document_builder.h>
@@ -21,9 +22,7 @@ constexpr const char* kArguments = "capabilities|ticket [--option FEATURE=OPTION
 struct DocumentRequest {
     print_schema::DocumentKind kind = print_schema::DocumentKind::Capabilities;
     bool kindGiven = false;
-    gpd::Selections chosen;
-    std::string output;
-    bool help = false;
+    SelectionArguments arguments;
 };
 
 void PrintHelp() {
@@ -47,30 +46,6 @@ void PrintHelp() {
            "Exit status: 0 when the document was written; 2 when it could not be built or written.\n";
 }
 
-int UsageError(const std::string& message) {
-    std::cerr << "pthost document: " << message << " (see pthost document --help)\n";
-    return kExitUsage;
-}
-
-int CannotRun(const std::string& message) {
-    std::cerr << (message.rfind("pthost", 0) == 0 ? "" : "pthost: ") << message << "\n";
-    return kExitUsage;
-}
-
-bool AddChoice(const std::string& value, gpd::Selections& chosen, std::string& error) {
-    const size_t equals = value.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-        error = "--option needs FEATURE=OPTION, got '" + value + "'";
-        return false;
-    }
-    const std::string feature = value.substr(0, equals);
-    if (!chosen.emplace(feature, value.substr(equals + 1)).second) {
-        error = "--option selects the feature '" + feature + "' twice";
-        return false;
-    }
-    return true;
-}
-
 bool SetKind(const std::string& arg, DocumentRequest& request, std::string& error) {
     if (request.kindGiven) {
         error = "one document only, got '" + arg + "' as well";
@@ -88,49 +63,28 @@ bool SetKind(const std::string& arg, DocumentRequest& request, std::string& erro
 bool ParseRequest(const std::vector<std::string>& args, DocumentRequest& request, std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "-h" || arg == "--help") {
-            request.help = true;
-        } else if (arg == "-o") {
-            if (!hasValue || args[i + 1].empty()) {
-                error = "-o needs OUT";
-                return false;
-            }
-            request.output = args[++i];
-        } else if (arg == "--option") {
-            if (!AddChoice(hasValue ? args[++i] : std::string(), request.chosen, error)) return false;
-        } else if (arg.rfind("--option=", 0) == 0) {
-            if (!AddChoice(arg.substr(9), request.chosen, error)) return false;
-        } else if (!arg.empty() && arg[0] == '-') {
+        if (TakeSelectionArgument(args, i, true, request.arguments, error)) continue;
+        if (!error.empty()) return false;
+        if (!arg.empty() && arg[0] == '-') {
             error = MisplacedGlobalOption(arg, "document");
             if (error.empty()) error = "unknown option '" + arg + "'";
             return false;
-        } else if (!SetKind(arg, request, error)) {
-            return false;
         }
+        if (!SetKind(arg, request, error)) return false;
     }
-    if (!request.help && !request.kindGiven) {
+    if (!request.arguments.help && !request.kindGiven) {
         error = "say which document: capabilities or ticket";
         return false;
     }
-    if (request.output == "-") request.output.clear();
-    return true;
-}
-
-bool ReadModel(const GlobalOptions& global, gpd::GpdModel& model, std::string& error) {
-    gpd::ReadOptions options;
-    options.defines = global.defines;
-    if (!gpd::GpdModel::Read(global.gpdPath, options, model, error)) return false;
-    for (const gpd::Diagnostic& warning : model.Warnings()) std::cerr << "pthost: warning: " << warning.Text() << "\n";
     return true;
 }
 
 int Build(const GlobalOptions& global, const DocumentRequest& request) {
     gpd::GpdModel model;
-    std::string error;
-    if (!ReadModel(global, model, error)) return CannotRun(error);
+    if (!ReadGpd("document", global, model)) return kExitUsage;
     gpd::Selections selections;
-    if (!model.Select(request.chosen, selections, error)) return UsageError(error);
+    std::string error;
+    if (!model.Select(request.arguments.chosen, selections, error)) return UsageError("document", error);
 
     ComApartment apartment;
     auto session = CoreDriverSession::Open(global.modulePath, selections, error);
@@ -141,7 +95,7 @@ int Build(const GlobalOptions& global, const DocumentRequest& request) {
     if (!NewDocument("the built document", document, error)) return CannotRun(error);
     const HRESULT built = print_schema::BuildDocument(context, request.kind, selections, document.get());
     if (FAILED(built)) return CannotRun("cannot build the document from " + global.gpdPath + ": " + DescribeHResult(built));
-    if (!WriteOutput(document.get(), request.output, error)) return CannotRun(error);
+    if (!WriteOutput(document.get(), request.arguments.output, error)) return CannotRun(error);
     return kExitSucceeded;
 }
 
@@ -150,12 +104,11 @@ int Build(const GlobalOptions& global, const DocumentRequest& request) {
 int RunDocument(const GlobalOptions& global, const std::vector<std::string>& args) {
     DocumentRequest request;
     std::string error;
-    if (!ParseRequest(args, request, error)) return UsageError(error);
-    if (request.help) {
+    if (!ParseRequest(args, request, error)) return UsageError("document", error);
+    if (request.arguments.help) {
         PrintHelp();
         return kExitSucceeded;
     }
-    if (global.gpdPath.empty()) return UsageError("needs the GPD: pthost --gpd FILE document ...");
     return Build(global, request);
 }
 

@@ -24,25 +24,6 @@ constexpr const char* kHelp =
     "\n"
     "Exit status: 0 when the GPD was read; 2 when it cannot be read or the command line is wrong.\n";
 
-int UsageError(const std::string& message) {
-    std::cerr << "pthost features: " << message << " (see pthost features --help)\n";
-    return kExitUsage;
-}
-
-// "FEATURE=OPTION" into `chosen`; false with the reason.
-bool AddChoice(const std::string& value, gpd::Selections& chosen, std::string& error) {
-    const size_t equals = value.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-        error = "--option needs FEATURE=OPTION, got '" + value + "'";
-        return false;
-    }
-    if (!chosen.emplace(value.substr(0, equals), value.substr(equals + 1)).second) {
-        error = "--option selects the feature '" + value.substr(0, equals) + "' twice";
-        return false;
-    }
-    return true;
-}
-
 // The line for one feature.
 std::string FeatureLine(const print_schema::NamingContext& context, const gpd::Feature& feature,
                         const gpd::Selections& selections) {
@@ -58,26 +39,22 @@ std::string FeatureLine(const print_schema::NamingContext& context, const gpd::F
 }  // namespace
 
 int RunFeatures(const GlobalOptions& global, const std::vector<std::string>& args) {
-    gpd::Selections chosen;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-h" || args[i] == "--help") {
-            std::cout << kHelp;
-            return kExitSucceeded;
-        }
-        std::string value;
+    SelectionArguments arguments;
+    for (size_t i = 0; i < args.size() && !arguments.help; ++i) {
         std::string error;
-        if (OptionValue(args, i, "--option", value, error)) {
-            if (!AddChoice(value, chosen, error)) return UsageError(error);
-            continue;
-        }
+        if (TakeSelectionArgument(args, i, false, arguments, error)) continue;
         if (error.empty()) error = MisplacedGlobalOption(args[i], "features");
-        return UsageError(error.empty() ? "unexpected argument '" + args[i] + "'" : error);
+        return UsageError("features", error.empty() ? "unexpected argument '" + args[i] + "'" : error);
+    }
+    if (arguments.help) {
+        std::cout << kHelp;
+        return kExitSucceeded;
     }
     gpd::GpdModel model;
     if (!ReadGpd("features", global, model)) return kExitUsage;
     gpd::Selections selections;
     std::string error;
-    if (!model.Select(chosen, selections, error)) {
+    if (!model.Select(arguments.chosen, selections, error)) {
         std::cerr << "pthost features: " << error << "\n";
         return kExitUsage;
     }

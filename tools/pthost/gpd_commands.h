@@ -3,6 +3,7 @@
 #pragma once
 
 #include "command.h"
+#include "command_arguments.h"
 
 #include <gpd/gpd_model.h>
 
@@ -22,11 +23,5 @@ int RunCheck(const GlobalOptions& global, const std::vector<std::string>& args);
 // Reads the --gpd file with the --define symbols; its warnings go to standard error as
 // "pthost: warning: FILE:LINE: message". False once the reason (no --gpd, a fault) is reported.
 bool ReadGpd(const std::string& command, const GlobalOptions& global, gpd::GpdModel& model);
-
-// The next argument's value for option args[i]: "--name VALUE" or "--name=VALUE". Advances i
-// past a separate value; false (with `error`) when it is missing or empty, and when args[i] is
-// not the option at all (`error` then stays empty).
-bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
-                 std::string& error);
 
 }  // namespace pthost

@@ -1,7 +1,6 @@
 // pthost round-trip: GPD selections through the plug-in both ways and back into selections.
 #include "com_apartment.h"
 #include "command.h"
-#include "conversion_commands.h"
 #include "gpd_commands.h"
 
 #include <print_schema/round_trip.h>
@@ -12,9 +11,8 @@ namespace pthost {
 namespace {
 
 struct RoundTripRequest {
-    gpd::Selections chosen;
+    SelectionArguments arguments;
     bool all = false;
-    bool help = false;
 };
 
 void PrintHelp() {
@@ -37,41 +35,27 @@ void PrintHelp() {
                  "could not run.\n";
 }
 
-int UsageError(const std::string& message) {
-    std::cerr << "pthost round-trip: " << message << " (see pthost round-trip --help)\n";
-    return kExitUsage;
-}
-
-int CannotRun(const std::string& message) {
-    std::cerr << (message.rfind("pthost", 0) == 0 ? "" : "pthost: ") << message << "\n";
-    return kExitUsage;
-}
-
 bool ParseRequest(const std::vector<std::string>& args, RoundTripRequest& request, std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
-            request.help = true;
-        } else if (arg == "--all") {
-            request.all = true;
-        } else if (arg == "--option") {
-            if (!AddSelection(i + 1 < args.size() ? args[++i] : std::string(), request.chosen, error)) return false;
-        } else if (arg.rfind("--option=", 0) == 0) {
-            if (!AddSelection(arg.substr(9), request.chosen, error)) return false;
-        } else {
+        if (TakeSelectionArgument(args, i, false, request.arguments, error)) continue;
+        if (!error.empty()) return false;
+        if (arg != "--all") {
             error = MisplacedGlobalOption(arg, "round-trip");
             if (error.empty()) error = "unknown argument '" + arg + "'";
             return false;
         }
+        request.all = true;
     }
     return true;
 }
 
 // The round trips to run, each as the choice it makes over the defaults.
 std::vector<gpd::Selections> Choices(const print_schema::RoundTrip& trip, const RoundTripRequest& request) {
-    if (!request.all) return {request.chosen};
+    if (!request.all) return {request.arguments.chosen};
     std::vector<gpd::Selections> choices = trip.PluginOptionChoices();
-    for (gpd::Selections& choice : choices) choice.insert(request.chosen.begin(), request.chosen.end());
+    const gpd::Selections& chosen = request.arguments.chosen;
+    for (gpd::Selections& choice : choices) choice.insert(chosen.begin(), chosen.end());
     return choices;
 }
 
@@ -93,7 +77,8 @@ int RunAll(const GlobalOptions& global, const RoundTripRequest& request) {
     gpd::GpdModel model;
     if (!ReadGpd("round-trip", global, model)) return kExitUsage;
     std::string error;
-    if (gpd::Selections checked; !model.Select(request.chosen, checked, error)) return UsageError(error);
+    gpd::Selections checked;
+    if (!model.Select(request.arguments.chosen, checked, error)) return UsageError("round-trip", error);
     ComApartment apartment;
     const std::unique_ptr<print_schema::RoundTrip> trip =
         print_schema::RoundTrip::Open(model, global.modulePath, error);
@@ -117,8 +102,8 @@ int RunAll(const GlobalOptions& global, const RoundTripRequest& request) {
 int RunRoundTrip(const GlobalOptions& global, const std::vector<std::string>& args) {
     RoundTripRequest request;
     std::string error;
-    if (!ParseRequest(args, request, error)) return UsageError(error);
-    if (request.help) {
+    if (!ParseRequest(args, request, error)) return UsageError("round-trip", error);
+    if (request.arguments.help) {
         PrintHelp();
         return kExitSucceeded;
     }
