@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 windows_bin=$1
 linux_pthost=$2
 work=$3
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wine=${QP_WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 options=(--option PunchHole=3Holes --option Punch=AUTO)
 
 rm -rf "$work"
