@@ -25,15 +25,49 @@ endif()
 set(QP_ZIG "${QP_ZIG}" CACHE FILEPATH "The zig program that compiles and links for aarch64-windows-gnu")
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES QP_ZIG)
 
-# CMake wants one program per tool: one small script per zig subcommand, beside the build.
-set(QP_ZIG_TOOLS ${CMAKE_BINARY_DIR}/zig-tools)
-foreach(tool cc c++ ar ranlib rc)
-  set(target_flag "")
-  if(tool STREQUAL "cc" OR tool STREQUAL "c++")
-    set(target_flag " -target aarch64-windows-gnu")
+# What every link adds to Zig's runtime (cmake/zig/build-runtime.sh says why), built once per
+# build tree; the compiler checks that CMake runs in projects of their own use the same.
+if(NOT QP_ZIG_RUNTIME)
+  set(QP_ZIG_RUNTIME ${CMAKE_BINARY_DIR}/zig-runtime CACHE PATH "Link-time additions to Zig's runtime")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES QP_ZIG_RUNTIME)
+if(NOT EXISTS ${QP_ZIG_RUNTIME}/libqpunwind.a OR NOT EXISTS ${QP_ZIG_RUNTIME}/municode.obj)
+  execute_process(COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/zig/build-runtime.sh ${QP_ZIG} ${QP_ZIG_RUNTIME}
+                  RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake/zig/build-runtime.sh failed")
   endif()
-  file(CONFIGURE OUTPUT ${QP_ZIG_TOOLS}/zig-${tool}
-       CONTENT "#!/bin/sh\nexec \"${QP_ZIG}\" ${tool}${target_flag} \"$@\"\n" @ONLY)
+endif()
+
+# CMake wants one program per tool: one small script per zig subcommand, beside the build. The
+# compilers' scripts, when they link, put the hidden-symbol unwinder first and turn -municode
+# into the object that means it.
+set(QP_ZIG_TOOLS ${CMAKE_BINARY_DIR}/zig-tools)
+set(QP_ZIG_LINK_WRAPPER [=[#!/bin/sh
+link=yes
+unicode=no
+for arg; do
+  shift
+  case $arg in
+    -c|-E|-S) link=no ;;
+    -municode) unicode=yes; continue ;;
+  esac
+  set -- "$@" "$arg"
+done
+if [ $link = yes ]; then
+  [ $unicode = no ] || set -- "@QP_ZIG_RUNTIME@/municode.obj" "$@"
+  set -- "@QP_ZIG_RUNTIME@/libqpunwind.a" "$@"
+fi
+exec "@QP_ZIG@" @tool@ -target aarch64-windows-gnu "$@"
+]=])
+foreach(tool cc c++)
+  string(CONFIGURE "${QP_ZIG_LINK_WRAPPER}" content @ONLY)
+  file(CONFIGURE OUTPUT ${QP_ZIG_TOOLS}/zig-${tool} CONTENT "${content}" @ONLY)
+endforeach()
+foreach(tool ar ranlib rc)
+  file(CONFIGURE OUTPUT ${QP_ZIG_TOOLS}/zig-${tool} CONTENT "#!/bin/sh\nexec \"${QP_ZIG}\" ${tool} \"$@\"\n" @ONLY)
+endforeach()
+foreach(tool cc c++ ar ranlib rc)
   file(CHMOD ${QP_ZIG_TOOLS}/zig-${tool} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 endforeach()
 set(CMAKE_C_COMPILER ${QP_ZIG_TOOLS}/zig-cc)
