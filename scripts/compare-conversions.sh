@@ -11,7 +11,9 @@
 # prefixes; a converted ticket fed back; one document for each way a conversion can fail.
 #
 # Usage: scripts/compare-conversions.sh WINDOWS_BIN_DIR LINUX_PTHOST WORK_DIR
-# with WINEPREFIX and the rest of Wine's environment set as scripts/windows.sh sets them.
+# with WINEPREFIX and the rest of Wine's environment set as scripts/windows.sh sets them, and
+# QP_WINE naming the Wine to run the Windows side with (default: the host's wine64;
+# scripts/wine-x86.sh for the 32-bit build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
