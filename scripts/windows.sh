@@ -91,4 +91,5 @@ if [ ! -f "$WINEPREFIX/.qp-ready" ]; then
   fi
 fi
 ctest --preset windows-x86 --verbose
-QP_WINE="$wine_x86" bash scripts/compare-conversions.sh build/windows-x86/bin build/default/bin/pthost build/windows-x86/differential
+QP_WINE="$wine_x86" QP_WINE_NOISE='^(qemu: uncaught target signal|wine: Unhandled exception 0x000006be |wine client error:)' \
+  bash scripts/compare-conversions.sh build/windows-x86/bin build/default/bin/pthost build/windows-x86/differential

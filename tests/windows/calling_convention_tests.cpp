@@ -51,7 +51,20 @@ const void* Method(IUnknown* object, unsigned slot) {
     return (*reinterpret_cast<const void* const* const*>(object))[slot];
 }
 
+std::uint32_t __cdecl CdeclEcho(std::uint32_t value) { return value; }
+std::uint32_t __stdcall StdcallEcho(std::uint32_t value) { return value; }
+
 }  // namespace
+
+// The thunk itself tells the two conventions apart.
+WT_CASE(ThunkCountsWhatEachConventionPops) {
+    std::uint32_t result = 0;
+    const void* args[] = {reinterpret_cast<const void*>(static_cast<std::uintptr_t>(0x1234))};
+    CHECK_EQ(CallCountingPops(reinterpret_cast<const void*>(&CdeclEcho), 1, args, &result), 0);
+    CHECK_EQ(result, 0x1234);
+    CHECK_EQ(CallCountingPops(reinterpret_cast<const void*>(&StdcallEcho), 1, args, &result), 4);
+    CHECK_EQ(result, 0x1234);
+}
 
 WT_CASE(ExportsAndMethodsPopTheirOwnArgumentsAsStdcall) {
     std::uint32_t result = 0;
