@@ -31,13 +31,15 @@ check_machine() {
     fail "$(basename "$file") is for ${machine:-no PE machine}, not IMAGE_FILE_MACHINE_$expected_machine"
 }
 
-# "ORDINAL NAME" for every export, "ORDINAL -" for one without a name.
+# "ORDINAL NAME" for every export, "ORDINAL -" for one without a name. An empty slot of the
+# address table (RVA 0, no name; lld leaves one below the lowest ordinal) exports nothing.
 exports_of() {
   "$readobj" --coff-exports "$1" | awk '
-    /^Export \{/ { ordinal = ""; name = "-"; next }
+    /^Export \{/ { ordinal = ""; name = "-"; rva = ""; next }
     /^ *Ordinal:/ { ordinal = $2; next }
-    /^ *Name:/ { name = $2; next }
-    /^\}/ && ordinal != "" { print ordinal, name; ordinal = "" }' | sort -n
+    /^ *Name:/ { if (NF > 1) name = $2; next }
+    /^ *RVA:/ { rva = $2; next }
+    /^\}/ && ordinal != "" && !(rva == "0x0" && name == "-") { print ordinal, name; ordinal = "" }' | sort -n
 }
 
 imports_of() {
