@@ -39,11 +39,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# 64-bit programs built here run under Wine; 32-bit ones cannot run on this kind of machine.
+# 64-bit programs run under the host's Wine; 32-bit ones under 32-bit Wine in an i386 root
+# through qemu (scripts/wine-x86.sh, which scripts/windows.sh sets up).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   find_program(QP_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
   find_program(QP_WINE NAMES wine64 wine)
   if(QP_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${QP_WINE})
   endif()
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-x86.sh)
 endif()

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# Checks the Windows build's binaries with objdump -p:
-#   - the module exports exactly DllCanUnloadNow at ordinal 1 and DllGetClassObject at ordinal 2;
+# Checks a Windows build's binaries with llvm-readobj, which reads PE files of every machine:
+#   - every binary is a PE file for MACHINE (I386, AMD64 or ARM64);
+#   - the module exports exactly DllCanUnloadNow at ordinal 1 and DllGetClassObject at ordinal 2,
+#     nothing else (no runtime or unwinder symbol leaking out of a statically linked runtime);
 #   - the module and every executable given import only Windows system DLLs (kernel32, ole32,
-#     oleaut32 and the C runtime), so that no MinGW runtime DLL (libstdc++, libgcc, winpthread)
-#     has to travel with them.
-# Usage: scripts/check-windows-dll.sh MODULE.dll [PROGRAM.exe...]
+#     oleaut32 and the C runtime), so that no toolchain runtime DLL (libstdc++, libgcc,
+#     winpthread, libc++, libunwind) has to travel with them.
+# Usage: scripts/check-windows-dll.sh MACHINE MODULE.dll [PROGRAM.exe...]
 set -euo pipefail
 
-objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+readobj=${READOBJ:-$(command -v llvm-readobj-14 || command -v llvm-readobj || echo llvm-readobj-14)}
 allowed_imports='^(kernel32|ole32|oleaut32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 
-if [ $# -lt 1 ]; then
-  echo "usage: $0 MODULE.dll [PROGRAM.exe...]" >&2
+if [ $# -lt 2 ]; then
+  echo "usage: $0 I386|AMD64|ARM64 MODULE.dll [PROGRAM.exe...]" >&2
   exit 2
 fi
-command -v "$objdump" >/dev/null || { echo "$0: $objdump not found" >&2; exit 2; }
+command -v "$readobj" >/dev/null || { echo "$0: $readobj not found" >&2; exit 2; }
 
 failures=0
 fail() {
@@ -22,38 +24,30 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Prints "ORDINAL NAME" for every export, ordinal-only exports as "ORDINAL -".
+check_machine() {
+  local file=$1 machine
+  machine=$("$readobj" --file-headers "$1" | awk '/^ *Machine:/ { print $2; exit }')
+  [ "$machine" = "IMAGE_FILE_MACHINE_$expected_machine" ] ||
+    fail "$(basename "$file") is for ${machine:-no PE machine}, not IMAGE_FILE_MACHINE_$expected_machine"
+}
+
+# "ORDINAL NAME" for every export, "ORDINAL -" for one without a name. An empty slot of the
+# address table (RVA 0, no name; lld leaves one below the lowest ordinal) exports nothing.
 exports_of() {
-  "$objdump" -p "$1" | awk '
-    /^Export Address Table -- Ordinal Base/ { base = $NF; in_eat = 1; next }
-    /^\[Ordinal\/Name Pointer\] Table/ { in_eat = 0; in_names = 1; next }
-    in_eat && /^\t\[ *[0-9]+\]/ {
-      line = $0; sub(/^\t\[ */, "", line); idx = line + 0
-      if (line ~ /Export RVA/ || line ~ /Forwarder RVA/) eat[idx] = 1
-      next
-    }
-    in_names && /^\t\[ *[0-9]+\]/ {
-      line = $0; sub(/^\t\[ */, "", line); idx = line + 0
-      name = $NF
-      # binutils prints either the raw index or "+base[ N]" with the biased ordinal.
-      if (match($0, /\+base\[ *[0-9]+\]/)) { s = substr($0, RSTART + 6, RLENGTH - 7); ord = s + 0 }
-      else ord = idx + base
-      named[ord] = name; next
-    }
-    in_names && !/^\t/ { in_names = 0 }
-    END {
-      for (i in eat) { ord = i + base; printf "%d %s\n", ord, ((ord in named) ? named[ord] : "-") }
-      for (o in named) if (!((o - base) in eat)) printf "%d %s\n", o, named[o]
-    }' | sort -n -u
+  "$readobj" --coff-exports "$1" | awk '
+    /^Export \{/ { ordinal = ""; name = "-"; rva = ""; next }
+    /^ *Ordinal:/ { ordinal = $2; next }
+    /^ *Name:/ { if (NF > 1) name = $2; next }
+    /^ *RVA:/ { rva = $2; next }
+    /^\}/ && ordinal != "" && !(rva == "0x0" && name == "-") { print ordinal, name; ordinal = "" }' | sort -n
 }
 
 imports_of() {
-  "$objdump" -p "$1" | awk '/^\tDLL Name: / { print $3 }'
+  "$readobj" --coff-imports "$1" | awk '/^Import \{/ { inside = 1; next } inside && /^ *Name:/ { print $2; inside = 0 }'
 }
 
 check_imports() {
-  local file=$1 dll
-  local found=0
+  local file=$1 dll found=0
   while read -r dll; do
     [ -n "$dll" ] || continue
     found=1
@@ -73,13 +67,17 @@ check_exports() {
   fi
 }
 
-module=$1
-shift
+expected_machine=$1
+module=$2
+shift 2
+case "$expected_machine" in I386|AMD64|ARM64) ;; *) echo "$0: unknown machine $expected_machine" >&2; exit 2 ;; esac
 [ -f "$module" ] || { echo "$0: $module not found" >&2; exit 2; }
+check_machine "$module"
 check_exports "$module"
 check_imports "$module"
 for program in "$@"; do
   [ -f "$program" ] || { fail "$program not found"; continue; }
+  check_machine "$program"
   check_imports "$program"
 done
 
@@ -87,5 +85,5 @@ if [ "$failures" -ne 0 ]; then
   echo "check-windows-dll: $failures problem(s)" >&2
   exit 1
 fi
-echo "check-windows-dll: $(basename "$module") exports DllCanUnloadNow @1 and DllGetClassObject @2 only;" \
-  "$(($# + 1)) binaries import system DLLs only"
+echo "check-windows-dll: $(($# + 1)) $expected_machine binaries; $(basename "$module") exports DllCanUnloadNow @1 and" \
+  "DllGetClassObject @2 only; all import system DLLs only"

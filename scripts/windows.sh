@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# The Windows job. Cross-builds qpplugin.dll, pthost.exe and the conformance program three ways:
+# The Windows job. Cross-builds qpplugin.dll, pthost.exe and the conformance program four ways:
 #   windows        MinGW-w64 gcc, x64
 #   windows-clang  clang 14 and lld over MinGW-w64, x64
 #   windows-x86    MinGW-w64 gcc, 32-bit x86
-# checks every build's exports and imports, and, for the two x64 builds, runs under Wine (with
-# the real OLE runtime and Wine's MSXML 6) the conformance program and the comparison of every
-# conversion with the Linux pthost's (scripts/compare-conversions.sh). This machine runs no
-# 32-bit code, natively or under Wine, so the x86 build is checked statically only.
-# Installs the compilers, Wine and the XML tools when they are missing. Non-interactive: no
-# display, no Mono or Gecko prompts.
+#   windows-arm64  Zig's clang and lld for aarch64-windows-gnu (scripts/zig.sh installs Zig)
+# checks every build's format, exports and imports, and runs under Wine (with the real OLE
+# runtime and Wine's MSXML 6) the conformance program and the comparison of every conversion
+# with the Linux pthost's (scripts/compare-conversions.sh): the x64 builds under the host's Wine,
+# the x86 build under 32-bit Wine in an i386 root through qemu (scripts/wine-x86.sh). The ARM64
+# build is checked statically only: the README's Windows section says why it does not run here.
+# Installs the compilers, Wine, qemu and the XML tools when they are missing. Non-interactive:
+# no display, no Mono or Gecko prompts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/deps.sh g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix clang-14 lld-14 wine64 \
+bash scripts/deps.sh g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix clang-14 lld-14 llvm-14 wine64 \
   libxml2-utils xsltproc
 
 # The Linux pthost that the Windows conversions are compared with.
@@ -20,21 +22,19 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target pthost
 
 build_and_check() {
-  local preset=$1 objdump=$2 format=$3 bin=build/$1/bin
+  local preset=$1 machine=$2 bin=build/$1/bin
   echo "--- $preset: build and check the binaries"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
-  local programs=("$bin"/*.exe)
-  OBJDUMP=$objdump bash scripts/check-windows-dll.sh "$bin/qpplugin.dll" "${programs[@]}"
-  local file
-  for file in "$bin/qpplugin.dll" "${programs[@]}"; do
-    "$objdump" -f "$file" | grep -q "file format $format" || { echo "$file is not $format" >&2; exit 1; }
-  done
+  bash scripts/check-windows-dll.sh "$machine" "$bin/qpplugin.dll" "$bin"/*.exe
 }
 
-build_and_check windows x86_64-w64-mingw32-objdump pei-x86-64
-build_and_check windows-clang x86_64-w64-mingw32-objdump pei-x86-64
-build_and_check windows-x86 i686-w64-mingw32-objdump pei-i386
+build_and_check windows AMD64
+build_and_check windows-clang AMD64
+build_and_check windows-x86 I386
+QP_ZIG=$(bash scripts/zig.sh)
+export QP_ZIG
+build_and_check windows-arm64 ARM64
 
 # Wine: one private prefix for every build, made once; the marker says wineboot finished.
 export WINEPREFIX="$PWD/build/wineprefix"
@@ -64,3 +64,32 @@ done
 
 # pthost.exe, the Windows front door, finds the module beside it and reports what it says.
 "$wine" build/windows/bin/pthost.exe info
+"$wineserver" -k 2>/dev/null || true
+
+echo "--- windows-x86: conformance and comparison with Linux under 32-bit Wine through qemu"
+wine_x86="$PWD/scripts/wine-x86.sh"
+trap '"$wine_x86" wineserver -k 2>/dev/null || true; "$wine_x86" teardown' EXIT
+"$wine_x86" setup
+export WINEPREFIX="$PWD/build/wineprefix-x86" WINEARCH=win32
+if [ ! -f "$WINEPREFIX/.qp-ready" ]; then
+  echo "Preparing the 32-bit Wine prefix $WINEPREFIX (first run only)..."
+  log="$PWD/build/wineboot-x86.log"
+  # Under qemu a Wine service now and then dies while the prefix is made; a second try from
+  # scratch has always been enough.
+  for attempt in 1 2; do
+    rm -rf "$WINEPREFIX"
+    if timeout 600 "$wine_x86" wineboot --init >"$log" 2>&1 && timeout 300 "$wine_x86" wineserver -w; then
+      touch "$WINEPREFIX/.qp-ready"
+      break
+    fi
+    "$wine_x86" wineserver -k 2>/dev/null || true
+  done
+  if [ ! -f "$WINEPREFIX/.qp-ready" ]; then
+    echo "wineboot failed twice for the 32-bit prefix; its output:" >&2
+    cat "$log" >&2
+    exit 1
+  fi
+fi
+ctest --preset windows-x86 --verbose
+QP_WINE="$wine_x86" QP_WINE_NOISE='^(qemu: uncaught target signal|wine: Unhandled exception 0x000006be |wine client error:)' \
+  bash scripts/compare-conversions.sh build/windows-x86/bin build/default/bin/pthost build/windows-x86/differential
