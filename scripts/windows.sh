@@ -90,6 +90,9 @@ if [ ! -f "$WINEPREFIX/.qp-ready" ]; then
     exit 1
   fi
 fi
-ctest --preset windows-x86 --verbose
-QP_WINE="$wine_x86" QP_WINE_NOISE='^(qemu: uncaught target signal|wine: Unhandled exception 0x000006be |wine client error:)' \
+# Under qemu a Wine service now and then dies and takes a run with it; a failed conformance run
+# is tried once more, and each conversion of the comparison is bounded and tried once more when
+# it hangs. A difference in what the program answers still fails.
+ctest --preset windows-x86 --verbose --repeat until-pass:2
+QP_WINE="$wine_x86" QP_WINESERVER="$wine_x86 wineserver" QP_WINE_TIMEOUT=240 QP_WINE_NOISE='^(qemu: uncaught target signal|wine: Unhandled exception 0x000006be |wine client error:)' \
   bash scripts/compare-conversions.sh build/windows-x86/bin build/default/bin/pthost build/windows-x86/differential
