@@ -112,6 +112,24 @@ canonical() {
 # expression) names them; by default nothing is dropped.
 noise=${QP_WINE_NOISE:-'^$.'}
 
+# Whether both sides gave the same result for LABEL: the same exit status and, unless both
+# refused to run (2), the same canonical output and standard error. Says why not, if not.
+same_result() {
+  local label=$1 linux_status=$2 windows_status=$3 linux_out=$4 windows_out=$5
+  if [ "$linux_status" != "$windows_status" ]; then
+    echo "DIFFERENT $label: exit status $linux_status on Linux, $windows_status on Windows" >&2
+  elif [ "$linux_status" = 2 ]; then
+    return 0
+  elif ! diff <(canonical "$linux_out") <(canonical "$windows_out") >"$windows_out.diff"; then
+    echo "DIFFERENT $label: the outputs differ (canonical forms: $windows_out.diff)" >&2
+  elif ! diff "$linux_out.err" <(tr -d '\r' <"$windows_out.err" | grep -Ev "$noise" || true) >"$windows_out.err.diff"; then
+    echo "DIFFERENT $label: standard error differs ($windows_out.err.diff)" >&2
+  else
+    return 0
+  fi
+  return 1
+}
+
 make_inputs
 compared=0
 differences=0
@@ -123,21 +141,11 @@ for input in "$work"/in/*.xml; do
     linux_status=$(run linux "$command" "$input" "$linux_out")
     windows_status=$(run windows "$command" "$input" "$windows_out")
     compared=$((compared + 1))
-    if [ "$linux_status" != "$windows_status" ]; then
-      echo "DIFFERENT $name $command: exit status $linux_status on Linux, $windows_status on Windows" >&2
+    same_result "$name $command" "$linux_status" "$windows_status" "$linux_out" "$windows_out" ||
       differences=$((differences + 1))
-    elif [ "$linux_status" = 2 ]; then
-      continue
-    elif ! diff <(canonical "$linux_out") <(canonical "$windows_out") >"$windows_out.diff"; then
-      echo "DIFFERENT $name $command: the outputs differ (canonical forms: $windows_out.diff)" >&2
-      differences=$((differences + 1))
-    elif ! diff "$linux_out.err" <(tr -d '\r' <"$windows_out.err" | grep -Ev "$noise" || true) >"$windows_out.err.diff"; then
-      echo "DIFFERENT $name $command: standard error differs ($windows_out.err.diff)" >&2
-      differences=$((differences + 1))
-    fi
   done
 done
-# The documents built from the sample GPD, by each side's own builder.
+# The documents built from the sample GPD, by each side's own builder; both must succeed.
 for kind in capabilities ticket; do
   linux_out=$work/linux/built.$kind.xml
   windows_out=$work/windows/built.$kind.xml
@@ -145,14 +153,10 @@ for kind in capabilities ticket; do
   "$linux_pthost" --gpd "$sample_gpd" document "$kind" -o "$linux_out" 2>"$linux_out.err" || linux_status=$?
   windows_status=$(run_windows "$windows_out.err" --gpd "$sample_gpd" document "$kind" -o "$windows_out")
   compared=$((compared + 1))
-  if [ "$linux_status" != 0 ] || [ "$windows_status" != 0 ]; then
-    echo "DIFFERENT document $kind: exit status $linux_status on Linux, $windows_status on Windows" >&2
+  if [ "$linux_status" != 0 ]; then
+    echo "DIFFERENT document $kind: the Linux build could not build it (exit status $linux_status)" >&2
     differences=$((differences + 1))
-  elif ! diff <(canonical "$linux_out") <(canonical "$windows_out") >"$windows_out.diff"; then
-    echo "DIFFERENT document $kind: the built documents differ (canonical forms: $windows_out.diff)" >&2
-    differences=$((differences + 1))
-  elif ! diff "$linux_out.err" <(tr -d '\r' <"$windows_out.err" | grep -Ev "$noise" || true) >"$windows_out.err.diff"; then
-    echo "DIFFERENT document $kind: standard error differs ($windows_out.err.diff)" >&2
+  elif ! same_result "document $kind" "$linux_status" "$windows_status" "$linux_out" "$windows_out"; then
     differences=$((differences + 1))
   fi
 done
