@@ -13,6 +13,9 @@
 # no display, no Mono or Gecko prompts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The Zig toolchain and the i386 root are kept under the user's cache directory; a CI
+# environment without HOME gets the account's home.
+export HOME="${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}"
 
 bash scripts/deps.sh g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix clang-14 lld-14 llvm-14 wine64 \
   libxml2-utils xsltproc
@@ -39,7 +42,6 @@ build_and_check windows-arm64 ARM64
 # Wine: one private prefix for every build, made once; the marker says wineboot finished.
 export WINEPREFIX="$PWD/build/wineprefix"
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export HOME="${HOME:-$PWD/build}"
 unset DISPLAY WAYLAND_DISPLAY
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
